@@ -117,7 +117,7 @@ bool CApp1Builder::Finish()
 {
     if (m_bOverflow || m_out.size() < 18)
         return false;
-    WriteBE16(m_out.data() + 2, static_cast<uint16_t>(m_out.size() - 2));
+    WriteU16BE(m_out.data() + 2, static_cast<uint16_t>(m_out.size() - 2));
     return true;
 }
 

@@ -29,7 +29,7 @@ bool FindAfterSoiAndApp0(const uint8_t* window, size_t size, uint64_t& pos)
             if (!SpanInside(s + 4, 2, size))
                 pos = UINT64_MAX;
             else
-                pos = s + 4 + ReadBE16(window + s + 4);
+                pos = s + 4 + ReadU16BE(window + s + 4);
         }
         return true;
     }
@@ -45,7 +45,7 @@ bool LocateApp1(const uint8_t* window, size_t size, SApp1Location& location)
         !SpanInside(p + 2, 2, size))
         return false;
     location.nOffset = static_cast<size_t>(p);
-    location.nTotalSize = size_t(ReadBE16(window + p + 2)) + 2;
+    location.nTotalSize = size_t(ReadU16BE(window + p + 2)) + 2;
     return true;
 }
 

@@ -1,6 +1,5 @@
 #include "TiffWalker.h"
 
-#include "ExifBytes.h"
 
 #include <cstring>
 
@@ -10,23 +9,6 @@ namespace PlExif
 namespace
 {
 const uint8_t kExifIdentifier[6] = {0x45, 0x78, 0x69, 0x66, 0x00, 0x00};
-}
-
-uint32_t CTiffWalker::ElementSize(uint32_t type)
-{
-    switch (type)
-    {
-    case 3:
-        return 2;
-    case 4:
-    case 9:
-        return 4;
-    case 5:
-    case 10:
-        return 8;
-    default:
-        return 1;
-    }
 }
 
 bool CTiffWalker::Contains(uint64_t pos, uint64_t size) const
@@ -84,7 +66,7 @@ STiffEntry CTiffWalker::Entry(uint32_t offset, uint16_t index) const
 
 uint64_t CTiffWalker::ValuePos(size_t entryPos, uint32_t type, uint32_t count) const
 {
-    if (uint64_t(count) * ElementSize(type) <= 4)
+    if (ValueSize(type, count) <= 4)
         return entryPos + 8;
     return kTiffBase + uint64_t(ReadU32(m_pApp1 + entryPos + 8, m_bBigEndian));
 }

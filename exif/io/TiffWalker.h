@@ -3,6 +3,8 @@
 // One walker per segment and thread; it does not own the bytes.
 #pragma once
 
+#include "ExifBytes.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -44,8 +46,6 @@ public:
     // bytes lie beyond the segment.
     bool NextDirectory(uint32_t offset, uint16_t count, uint32_t& next) const;
 
-    // Element size of a TIFF type number: SHORT 2, LONG/SLONG 4, RATIONAL/SRATIONAL 8, else 1.
-    static uint32_t ElementSize(uint32_t type);
     // Value position of an entry if it held `count` elements of `type` (inline when 4 bytes or
     // fewer, else at the offset of its value field).
     uint64_t ValuePos(size_t entryPos, uint32_t type, uint32_t count) const;

@@ -141,13 +141,20 @@ bool CPlFile::Replace(const SPlBytes* parts, size_t count)
 namespace
 {
 
-// Paths arrive as wide text (UTF-32 on this platform) and are handed to the system as UTF-8.
+// Paths arrive as wide text (code points or UTF-16 code units) and go to the system as UTF-8.
 std::string ToUtf8(const wchar_t* text)
 {
     std::string out;
     for (; *text; ++text)
     {
         uint32_t c = static_cast<uint32_t>(*text);
+        // Texts may hold UTF-16 code units, so a surrogate pair becomes one character.
+        const uint32_t low = static_cast<uint32_t>(text[1]);
+        if (c >= 0xD800 && c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF)
+        {
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            ++text;
+        }
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
             c = 0xFFFD;
         if (c < 0x80)
