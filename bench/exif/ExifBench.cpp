@@ -220,19 +220,25 @@ int main(int argc, char** argv)
     }
     std::printf("%zu of %zu files read by all three libraries\n\n", usable.size(), files.size());
 
-    const double rPl = Measure(usable, seconds, [](const std::string& f) { return ReadPlExif(f) > 0; });
-    const double rEx = Measure(usable, seconds, [](const std::string& f) { return ReadExiv2(f) > 0; });
-    const double rLe = Measure(usable, seconds, [](const std::string& f) { return ReadLibexif(f) > 0; });
+    const double rPl =
+        Measure(usable, seconds, [](const std::string& f) { return ReadPlExif(f) > 0; });
+    const double rEx =
+        Measure(usable, seconds, [](const std::string& f) { return ReadExiv2(f) > 0; });
+    const double rLe =
+        Measure(usable, seconds, [](const std::string& f) { return ReadLibexif(f) > 0; });
 
     // Rewrites work on copies beside the originals, one set per library.
-    auto copies = [&](const char* tag) {
+    auto copies = [&](const char* tag)
+    {
         std::vector<std::string> out;
         for (size_t i = 0; i < usable.size(); ++i)
         {
-            const std::string dst = "exif-bench-" + std::string(tag) + "-" + std::to_string(i) + ".jpg";
+            const std::string dst =
+                "exif-bench-" + std::string(tag) + "-" + std::to_string(i) + ".jpg";
             std::vector<unsigned char> bytes = Slurp(usable[i]);
-            std::ofstream(dst, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                       static_cast<std::streamsize>(bytes.size()));
+            std::ofstream(dst, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
             out.push_back(dst);
         }
         return out;

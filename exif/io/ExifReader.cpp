@@ -2,12 +2,12 @@
 
 #include "App1Locator.h"
 #include "ExifContext.h"
+#include "ExifJpegName.h"
 #include "ExifTag.h"
 #include "ExifTagDef.h"
 #include "ExifTagTypes.h"
 #include "TiffWalker.h"
 #include "osal/PlFile.h"
-#include "osal/PlPath.h"
 
 #include <cstring>
 #include <new>
@@ -35,31 +35,10 @@ bool StartApp1(CExifContext& ctx, const uint8_t* window, const SApp1Location& at
 
 } // namespace
 
-bool CExifReader::HasJpegExtension(const PlOSAL::PlWString& path)
-{
-    static const char* const kExtensions[] = {".jpg", ".jpeg", ".jpe", ".jfif"};
-    const PlOSAL::PlWString ext = PlOSAL::PlPath(path).GetExt();
-    for (const char* candidate : kExtensions)
-    {
-        size_t i = 0;
-        for (; candidate[i] && i < ext.size(); ++i)
-        {
-            char16_t c = ext[i];
-            if (c >= u'A' && c <= u'Z')
-                c = static_cast<char16_t>(c - u'A' + u'a');
-            if (c != static_cast<char16_t>(candidate[i]))
-                break;
-        }
-        if (!candidate[i] && i == ext.size())
-            return true;
-    }
-    return false;
-}
-
 EError CExifContext::ReadApp1FromFile(const PlOSAL::PlWString& path)
 {
     Clear();
-    if (!CExifReader::HasJpegExtension(path))
+    if (!IsJpegFileName(path))
         return eErrFileType;
     EError result = eErrFailed;
     {
@@ -116,7 +95,7 @@ EError CExifContext::ProbeFile(const PlOSAL::PlWString& path)
     uint64_t size = 0;
     if (!file.Size(size) || size < kHeaderWindow)
         return eErrFailed;
-    if (!CExifReader::HasJpegExtension(path))
+    if (!IsJpegFileName(path))
         return eErrFileType;
     uint8_t window[kHeaderWindow];
     SApp1Location at;
@@ -152,8 +131,7 @@ EError CExifReader::Parse(CExifContext& ctx)
     }
     if (ctx.FindTag(eIfd0, kTagGpsPointer))
     {
-        e = ParseDirectory(ctx, walker, PointerValue(ctx, eIfd0, kTagGpsPointer), eIfdGps,
-                           nullptr);
+        e = ParseDirectory(ctx, walker, PointerValue(ctx, eIfd0, kTagGpsPointer), eIfdGps, nullptr);
         if (e != eOk)
             return e;
     }
@@ -181,8 +159,8 @@ uint32_t CExifReader::PointerValue(const CExifContext& ctx, EExifIfd ifd, uint16
     return ReadU32(t->m_pValue, ctx.IsBigEndian());
 }
 
-EError CExifReader::ParseDirectory(CExifContext& ctx, const CTiffWalker& walker,
-                                   uint32_t offset, EExifIfd ifdIndex, uint32_t* next)
+EError CExifReader::ParseDirectory(CExifContext& ctx, const CTiffWalker& walker, uint32_t offset,
+                                   EExifIfd ifdIndex, uint32_t* next)
 {
     CExifIfd* ifd = ctx.GetIfd(ifdIndex);
     if (!ifd)

@@ -17,12 +17,10 @@ class CExifReader
 public:
     // Parses m_app1 of the context into its directories; on failure the caller clears it.
     static EError Parse(CExifContext& context);
-    // True when the path ends in .jpg, .jpeg, .jpe or .jfif, ignoring case.
-    static bool HasJpegExtension(const PlOSAL::PlWString& path);
 
 private:
-    static EError ParseDirectory(CExifContext& context, const CTiffWalker& walker,
-                                 uint32_t offset, EExifIfd ifd, uint32_t* next);
+    static EError ParseDirectory(CExifContext& context, const CTiffWalker& walker, uint32_t offset,
+                                 EExifIfd ifd, uint32_t* next);
     // The first four value bytes of a pointer tag as an offset; 0 when there is none.
     static uint32_t PointerValue(const CExifContext& context, EExifIfd ifd, uint16_t tag);
     static void LocateThumbnail(CExifContext& context);

@@ -4,7 +4,7 @@
 #include "App1Locator.h"
 #include "ExifBytes.h"
 #include "ExifContext.h"
-#include "ExifReader.h"
+#include "ExifJpegName.h"
 #include "ExifString.h"
 #include "ExifTag.h"
 #include "ExifTagDef.h"
@@ -50,8 +50,8 @@ CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag)
     // A value still as read under another type than its declared one keeps the file's type,
     // so that its bytes mean what they meant (a SHORT width stays a SHORT, also big-endian).
     if (e.eFixup == CApp1Builder::eFixNone && fromFile && tag.m_nFileType != tag.m_nType &&
-        ctx.m_app1.Contains(tag.m_pValue, static_cast<size_t>(ValueSize(tag.m_nFileType,
-                                                                         tag.m_nCount))))
+        ctx.m_app1.Contains(tag.m_pValue,
+                            static_cast<size_t>(ValueSize(tag.m_nFileType, tag.m_nCount))))
     {
         e.wType = static_cast<uint16_t>(tag.m_nFileType);
         size = ValueSize(tag.m_nFileType, tag.m_nCount);
@@ -64,8 +64,8 @@ CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag)
         size_t room = size;
         if (fromFile)
         {
-            const size_t left = ctx.m_app1.Size() -
-                                static_cast<size_t>(tag.m_pValue - ctx.m_app1.Data());
+            const size_t left =
+                ctx.m_app1.Size() - static_cast<size_t>(tag.m_pValue - ctx.m_app1.Data());
             room = left < 4 ? left : 4;
         }
         e.nFieldBytes = static_cast<uint32_t>(room);
@@ -141,7 +141,7 @@ EError CExifWriter::BuildApp1(const CExifContext& ctx, CApp1Builder& builder)
 
 EError CExifContext::WriteApp1ToFile(const PlOSAL::PlWString& path) const
 {
-    if (!CExifReader::HasJpegExtension(path))
+    if (!IsJpegFileName(path))
         return eErrFileType;
     if (EstimateApp1Size() > kApp1Budget)
         return eErrFailed;
@@ -176,10 +176,9 @@ EError CExifContext::WriteApp1ToFile(const PlOSAL::PlWString& path) const
     const EError built = CExifWriter::BuildApp1(*this, builder);
     if (built != eOk)
         return built;
-    const PlOSAL::SPlBytes parts[] = {
-        {image.Data(), prefix},
-        {builder.Segment().data(), builder.Segment().size()},
-        {image.Data() + resume, image.Size() - resume}};
+    const PlOSAL::SPlBytes parts[] = {{image.Data(), prefix},
+                                      {builder.Segment().data(), builder.Segment().size()},
+                                      {image.Data() + resume, image.Size() - resume}};
     return file.Replace(parts, 3) ? eOk : eErrFailed;
 }
 

@@ -1,6 +1,5 @@
 #include "TiffWalker.h"
 
-
 #include <cstring>
 
 namespace PlExif

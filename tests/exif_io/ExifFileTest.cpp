@@ -109,7 +109,8 @@ TEST_F(ExifFile, ChecksTheNameAndTheSizeBeforeReading)
 
     CExifJpegBuilder b;
     b.ifd0 = {b.Short(0x0112, 1)};
-    const fs::path xmp = Put("xmp.jpg", CExifJpegBuilder::Jpeg({CExifJpegBuilder::App1(b.Tiff(), "http")}));
+    const fs::path xmp =
+        Put("xmp.jpg", CExifJpegBuilder::Jpeg({CExifJpegBuilder::App1(b.Tiff(), "http")}));
     EXPECT_EQ(ctx.ReadFromFile(xmp.wstring().c_str()), eErrNoExif);
     EXPECT_EQ(PlExifContext::IsTaggedFile(xmp.wstring().c_str()), eErrNoExif);
 }
@@ -150,7 +151,8 @@ TEST_F(ExifFile, InsertsReplacesAndKeepsTheRest)
         ASSERT_EQ(ctx.WriteToFile(p.wstring().c_str()), eOk) << id;
         expected.assign(file.begin(), file.begin() + 20);
         expected.insert(expected.end(), seg.begin(), seg.end());
-        expected.insert(expected.end(), file.begin() + 20 + static_cast<long>(old.size()), file.end());
+        expected.insert(expected.end(), file.begin() + 20 + static_cast<long>(old.size()),
+                        file.end());
         EXPECT_EQ(Get(p), expected) << id;
     }
     EXPECT_EQ(FilesInDir(), 3u) << "no temporary file is left";

@@ -92,19 +92,28 @@ size_t RoundTripAll(const fs::path& dir)
         SCOPED_TRACE(file.filename().string());
         PlExifContext ctx;
         const EError e = ctx.ReadFromFile(LibraryPath(file).c_str());
-        EXPECT_TRUE(e == eOk || e == eErrNoExif) << std::hex << e;
-        EXPECT_EQ(PlExifContext::IsTaggedFile(LibraryPath(file).c_str()), e);
+        // Damaged directories are refused as a whole (eErrFailed); the probe looks at the
+        // header only.
+        EXPECT_TRUE(e == eOk || e == eErrNoExif || e == eErrFailed) << std::hex << e;
+        if (e != eErrFailed)
+        {
+            EXPECT_EQ(PlExifContext::IsTaggedFile(LibraryPath(file).c_str()), e);
+        }
         if (e != eOk)
             continue;
         ++tagged;
         const Bytes original = Get(file);
         const fs::path copy = work / ("copy" + file.extension().string());
         fs::copy_file(file, copy, fs::copy_options::overwrite_existing);
-        ASSERT_EQ(ctx.WriteToFile(LibraryPath(copy).c_str()), eOk);
-
         PlExifContext again;
-        ASSERT_EQ(again.ReadFromFile(LibraryPath(copy).c_str()), eOk);
-        EXPECT_EQ(again.GetNumTags(), ctx.GetNumTags());
+        if (ctx.WriteToFile(LibraryPath(copy).c_str()) != eOk ||
+            again.ReadFromFile(LibraryPath(copy).c_str()) != eOk)
+        {
+            ADD_FAILURE() << "the rewritten copy does not read back";
+            continue;
+        }
+        // The same segment: every written tag with its type, count and bytes. (An IFD1 that
+        // describes no JPEG thumbnail is not written, so tag counts may differ.)
         EXPECT_EQ(Segment(again), Segment(ctx));
         EXPECT_EQ(Thumbnail(again), Thumbnail(ctx));
         EXPECT_EQ(AfterSegment(Get(copy)), AfterSegment(original));
@@ -133,5 +142,5 @@ TEST(ExifRealFiles, SharedCorpus)
     const fs::path dir = PL_EXIF_CORPUS;
     if (!fs::is_directory(dir))
         GTEST_SKIP() << "no corpus at " << dir;
-    EXPECT_GT(RoundTripAll(dir), 0u);
+    EXPECT_GE(RoundTripAll(dir), 50u);
 }

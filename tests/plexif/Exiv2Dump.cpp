@@ -12,8 +12,11 @@ namespace
 
 const char* Directory(const std::string& group)
 {
-    static const std::map<std::string, const char*> kGroups = {
-        {"Image", "IFD0"}, {"Photo", "Exif"}, {"GPSInfo", "GPS"}, {"Iop", "Interop"}, {"Thumbnail", "IFD1"}};
+    static const std::map<std::string, const char*> kGroups = {{"Image", "IFD0"},
+                                                               {"Photo", "Exif"},
+                                                               {"GPSInfo", "GPS"},
+                                                               {"Iop", "Interop"},
+                                                               {"Thumbnail", "IFD1"}};
     auto it = kGroups.find(group);
     return it == kGroups.end() ? nullptr : it->second;
 }
@@ -33,8 +36,7 @@ int main(int argc, char** argv)
         auto image = Exiv2::ImageFactory::open(argv[1]);
         image->readMetadata();
         const Exiv2::ExifData& exif = image->exifData();
-        const Exiv2::ByteOrder order = exif.empty() ? Exiv2::littleEndian
-                                                    : image->byteOrder();
+        const Exiv2::ByteOrder order = exif.empty() ? Exiv2::littleEndian : image->byteOrder();
         std::printf("{\"byteOrder\":\"%s\",\"tags\":[", order == Exiv2::bigEndian ? "MM" : "II");
         bool first = true;
         for (const auto& md : exif)

@@ -53,7 +53,10 @@ public:
     {
         return {tag, 2, static_cast<uint32_t>(s.size() + 1), Ascii(s)};
     }
-    SRawEntry Rational(uint16_t tag, uint32_t n, uint32_t d) const { return {tag, 5, 1, U32({n, d})}; }
+    SRawEntry Rational(uint16_t tag, uint32_t n, uint32_t d) const
+    {
+        return {tag, 5, 1, U32({n, d})};
+    }
 
     std::vector<SRawEntry> ifd0, exif, gps, interop, ifd1;
     Bytes thumbnail;
@@ -119,8 +122,15 @@ public:
     // A JFIF APP0 segment of `size` bytes with its marker.
     static Bytes App0(size_t size = 18)
     {
-        Bytes s = {0xFF, 0xE0, static_cast<uint8_t>((size - 2) >> 8), static_cast<uint8_t>(size - 2),
-                   'J', 'F', 'I', 'F', 0};
+        Bytes s = {0xFF,
+                   0xE0,
+                   static_cast<uint8_t>((size - 2) >> 8),
+                   static_cast<uint8_t>(size - 2),
+                   'J',
+                   'F',
+                   'I',
+                   'F',
+                   0};
         s.resize(size, 0);
         return s;
     }

@@ -139,9 +139,9 @@ const char* DirectoryName(unsigned directory)
 
 const char* TypeName(unsigned type)
 {
-    static const char* const kNames[] = {"?",     "BYTE",   "ASCII",     "SHORT", "LONG", "RATIONAL",
-                                         "SBYTE", "UNDEFINED", "SSHORT", "SLONG", "SRATIONAL",
-                                         "FLOAT", "DOUBLE"};
+    static const char* const kNames[] = {"?",         "BYTE",  "ASCII",     "SHORT",  "LONG",
+                                         "RATIONAL",  "SBYTE", "UNDEFINED", "SSHORT", "SLONG",
+                                         "SRATIONAL", "FLOAT", "DOUBLE"};
     return type < sizeof kNames / sizeof kNames[0] ? kNames[type] : "?";
 }
 

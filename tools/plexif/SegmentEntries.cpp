@@ -48,8 +48,8 @@ bool ListSegmentEntries(const uint8_t* segment, size_t size, bool& bigEndian,
         return false;
     bigEndian = walker.BigEndian();
     uint32_t gps = 0, next = 0;
-    const uint32_t exif = Walk(walker, segment, walker.Ifd0Offset(), eDirIfd0, 0x8769, 0x8825,
-                               &gps, &next, entries);
+    const uint32_t exif =
+        Walk(walker, segment, walker.Ifd0Offset(), eDirIfd0, 0x8769, 0x8825, &gps, &next, entries);
     if (exif)
     {
         const uint32_t interop =

@@ -15,8 +15,8 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 using namespace PlExif;
@@ -189,7 +189,8 @@ void ShowText(const std::string& file, const PlExifContext& ctx, bool header)
             {
                 bool ok = false;
                 const std::string value = ValueText(tag, ok);
-                std::printf("%s: %s\n", DisplayName(tag).c_str(), ok ? value.c_str() : "(no value)");
+                std::printf("%s: %s\n", DisplayName(tag).c_str(),
+                            ok ? value.c_str() : "(no value)");
             }
             const_cast<IPlExifTag*>(tag)->Release();
         }
@@ -412,7 +413,7 @@ EError SetValue(IPlExifTag* tag, unsigned id, const std::string& value, std::str
             return eErrFailed;
         }
         const auto n = static_cast<unsigned long>(parts.size());
-        return type == 1 ? tag->SetBytes(bytes.data(), n)
+        return type == 1   ? tag->SetBytes(bytes.data(), n)
                : type == 3 ? tag->SetShorts(shorts.data(), n)
                            : tag->SetLongs(longs.data(), n);
     }
@@ -440,7 +441,8 @@ EError SetValue(IPlExifTag* tag, unsigned id, const std::string& value, std::str
             return eErrFailed;
         }
         const auto n = static_cast<unsigned long>(parts.size());
-        return type == 5 ? tag->SetRationals(upairs.data(), n) : tag->SetSRationals(spairs.data(), n);
+        return type == 5 ? tag->SetRationals(upairs.data(), n)
+                         : tag->SetSRationals(spairs.data(), n);
     }
     default:
         return eErrWrongType;
@@ -569,8 +571,8 @@ int Thumb(const std::vector<std::string>& args)
                          args[2].c_str());
             return 1;
         }
-        const EError e = ctx.SetThumbnail(image.data(), static_cast<unsigned long>(image.size()),
-                                          nullptr);
+        const EError e =
+            ctx.SetThumbnail(image.data(), static_cast<unsigned long>(image.size()), nullptr);
         return e == eOk ? Save(file, ctx) : Fail(file, "thumbnail", e);
     }
     const EError read = ctx.ReadFromFile(plexif::Utf8ToWide(file).c_str());
