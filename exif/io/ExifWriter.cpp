@@ -36,7 +36,8 @@ uint32_t Saturate(uint64_t size)
     return size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size);
 }
 
-CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag)
+CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag,
+                             std::vector<uint8_t>& converted)
 {
     CApp1Builder::SEntry e;
     e.wTag = tag.m_wTag;
@@ -45,23 +46,33 @@ CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag)
     e.eFixup = FixupOf(tag.m_nIfd, tag.m_wTag);
     if (!tag.m_pValue)
         return e;
-    uint64_t size = tag.GetValueSize();
+    const uint64_t size = tag.GetValueSize();
     const bool fromFile = ctx.m_app1.Contains(tag.m_pValue, 0);
-    // A value still as read under another type than its declared one keeps the file's type,
-    // so that its bytes mean what they meant (a SHORT width stays a SHORT, also big-endian).
-    if (e.eFixup == CApp1Builder::eFixNone && fromFile && tag.m_nFileType != tag.m_nType &&
-        ctx.m_app1.Contains(tag.m_pValue,
-                            static_cast<size_t>(ValueSize(tag.m_nFileType, tag.m_nCount))))
-    {
-        e.wType = static_cast<uint16_t>(tag.m_nFileType);
-        size = ValueSize(tag.m_nFileType, tag.m_nCount);
-    }
     e.pValue = tag.m_pValue;
     e.nValueSize = Saturate(size);
+    // A LONG tag that the file stored as SHORT (an image width, say) is written as LONG with
+    // each element widened, so that the value keeps its meaning in both byte orders; its
+    // SHORT bytes relabelled as LONG would mean something else.
+    if (e.eFixup == CApp1Builder::eFixNone && fromFile && tag.m_nType == eTypeLong &&
+        tag.m_nFileType == eTypeShort)
+    {
+        const bool big = ctx.IsBigEndian();
+        converted.resize(static_cast<size_t>(size));
+        for (uint32_t i = 0; i < tag.m_nCount; ++i)
+            WriteU32(converted.data() + 4 * i, ReadU16(tag.m_pValue + 2 * i, big), big);
+        e.pValue = converted.data();
+        e.nFieldBytes = static_cast<uint32_t>(size <= 4 ? size : 0);
+        return e;
+    }
+    // A value read under another type of the same element size (an SRATIONAL coordinate
+    // of a RATIONAL tag, say) keeps the file's type: its bytes stay what the file said.
+    if (e.eFixup == CApp1Builder::eFixNone && fromFile && tag.m_nFileType != tag.m_nType &&
+        tag.m_nFileType <= 0xFFFF && ElementSize(tag.m_nFileType) == ElementSize(tag.m_nType))
+        e.wType = static_cast<uint16_t>(tag.m_nFileType);
     if (size <= 4)
     {
         // The field as read (value and the rest of its four bytes), or the tag's own value.
-        size_t room = size;
+        size_t room = static_cast<size_t>(size);
         if (fromFile)
         {
             const size_t left =
@@ -93,9 +104,10 @@ void CExifWriter::WriteIfd(const CExifContext& ctx, EExifIfd index, CApp1Builder
 {
     const CExifIfd* ifd = ctx.Ifd(index);
     std::vector<CApp1Builder::SEntry> entries;
+    std::vector<std::vector<uint8_t>> converted(ifd->m_tags.size());
     entries.reserve(ifd->m_tags.size());
     for (const auto& [number, tag] : ifd->m_tags)
-        entries.push_back(EntryOf(ctx, *tag));
+        entries.push_back(EntryOf(ctx, *tag, converted[entries.size()]));
     const size_t next = builder.WriteDirectory(entries.data(), entries.size());
     if (nextField)
         *nextField = next;

@@ -119,7 +119,8 @@ TEST(ExifWriter, PacksValuesWithoutPaddingAndOrdersDirectories)
 
 TEST(ExifWriter, RewritesAValueReadUnderAnotherTypeWithItsOwnType)
 {
-    // A width stored as SHORT keeps meaning 1234 after a rewrite, also big-endian.
+    // A width stored as SHORT is written as LONG and keeps meaning 1234, also big-endian (its
+    // two SHORT bytes and two bytes of padding relabelled as LONG would not).
     for (bool big : {false, true})
     {
         CExifJpegBuilder b(big);
@@ -135,7 +136,8 @@ TEST(ExifWriter, RewritesAValueReadUnderAnotherTypeWithItsOwnType)
         EXPECT_EQ(tag->GetLong(width), eOk);
         tag->Release();
         EXPECT_EQ(width, 1234u) << big;
-        EXPECT_EQ(U16(seg, 10 + 8 + 2 + 2, big), 3) << "still SHORT";
+        EXPECT_EQ(U16(seg, 10 + 8 + 2 + 2, big), 4) << "written as LONG";
+        EXPECT_EQ(U32(seg, 10 + 8 + 2 + 8, big), 1234u);
     }
 }
 

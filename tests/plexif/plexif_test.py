@@ -71,8 +71,14 @@ class Oracle(unittest.TestCase):
             if k in COMPUTED or k not in mine:
                 continue
             m = mine[k]
+            expected = (t['type'], t['count'], t['raw'])
+            if m['type'] == 4 and t['type'] == 3:
+                # A LONG tag stored as SHORT: the library widens each element.
+                units = [t['raw'][i:i + 4] for i in range(0, len(t['raw']), 4)]
+                wide = [('0000' + u) if ours['byteOrder'] == 'MM' else (u + '0000') for u in units]
+                expected = (4, t['count'], ''.join(wide))
             with self.subTest(file=os.path.basename(path), ifd=k[0], tag=hex(k[1])):
-                self.assertEqual((m['type'], m['count'], m['raw']), (t['type'], t['count'], t['raw']))
+                self.assertEqual((m['type'], m['count'], m['raw']), expected)
             compared += 1
         # Every tag exiv2 sees in the four main directories, plexif sees too; IFD1 only where
         # it describes a JPEG thumbnail (an IFD1 of strips is not written back).
