@@ -31,6 +31,8 @@ struct Case
     int languageBase;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 std::wstring Expected(const std::wstring& folder)
 {
     const std::wstring marker = kRelative;

@@ -154,7 +154,7 @@ int wmain(int argc, wchar_t** argv)
         fwprintf(stderr, L"usage: pl-driver REPORT_FILE STEP... -- PROGRAM [ARGS...]\n");
         return 2;
     }
-    g_report = _wfopen(argv[1], L"w");
+    g_report = _wfopen(argv[1], L"wb");
     if (g_report == nullptr)
         return 4;
 
