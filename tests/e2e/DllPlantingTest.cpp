@@ -12,8 +12,8 @@ namespace fs = std::filesystem;
 namespace
 {
 
-const char* const kPlanted[] = {"uxtheme.dll", "comctl32.dll", "dwmapi.dll", "propsys.dll",
-                                "oleacc.dll", "setupapi.dll"};
+const char* const kPlanted[] = {"uxtheme.dll", "comctl32.dll", "dwmapi.dll",
+                                "propsys.dll", "oleacc.dll",   "setupapi.dll"};
 
 fs::path PlantBeside(const fs::path& program)
 {
@@ -28,7 +28,8 @@ plt::RunOptions PreferNative(const fs::path& dir)
 {
     plt::RunOptions options;
     options.workingDir = dir;
-    options.environment = {{"WINEDLLOVERRIDES", "uxtheme,comctl32,dwmapi,propsys,oleacc,setupapi=n,b"}};
+    options.environment = {
+        {"WINEDLLOVERRIDES", "uxtheme,comctl32,dwmapi,propsys,oleacc,setupapi=n,b"}};
     return options;
 }
 
@@ -45,9 +46,8 @@ TEST(DllPlanting, TheStubLoadsNoneOfThem)
 {
     fs::path dir = PlantBeside(plt::Win32BinDir() / "stub.exe");
     // The help run loads the common controls, themes and the version resource reader.
-    plt::DriverReport report = plt::DriveWindowsProgram(dir / "stub.exe", {"/?"},
-                                                        {"--dialog", "--press", "1"},
-                                                        PreferNative(dir));
+    plt::DriverReport report = plt::DriveWindowsProgram(
+        dir / "stub.exe", {"/?"}, {"--dialog", "--press", "1"}, PreferNative(dir));
     EXPECT_EQ(report.exitCode, 87u);
     for (const char* name : kPlanted)
         EXPECT_FALSE(fs::exists(dir / (std::string("planted-") + name + ".txt"))) << name;

@@ -18,7 +18,10 @@ struct HelpCase
     int blockBase;
 };
 
-void PrintTo(const HelpCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const HelpCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class HelpDialog : public testing::TestWithParam<HelpCase>
 {
@@ -32,8 +35,9 @@ TEST_P(HelpDialog, ShowsTheUsageAndEndsWith87)
     fs::path shot = shots / (std::string(c.name) + ".png");
     fs::remove(shot);
 
-    plt::DriverReport report = plt::DriveWindowsProgram(
-        plt::Win32BinDir() / "stub.exe", c.args, {"--dialog", "--shot", shot.string(), "--press", "1"});
+    plt::DriverReport report =
+        plt::DriveWindowsProgram(plt::Win32BinDir() / "stub.exe", c.args,
+                                 {"--dialog", "--shot", shot.string(), "--press", "1"});
 
     ASSERT_TRUE(report.errors.empty()) << report.errors.front();
     ASSERT_EQ(report.dialogs.size(), 1u);

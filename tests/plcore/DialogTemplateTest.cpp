@@ -38,14 +38,14 @@ std::vector<uint8_t> ExtendedTemplate(bool withFont, const std::u16string& face)
     std::vector<uint8_t> t;
     Put16(t, 1);
     Put16(t, 0xFFFF);
-    Put32(t, 0);                                // help id
-    Put32(t, 0);                                // extended style
+    Put32(t, 0);                                   // help id
+    Put32(t, 0);                                   // extended style
     Put32(t, 0x80C80000u | (withFont ? 0x40 : 0)); // style
-    Put16(t, 1);                                // one item
+    Put16(t, 1);                                   // one item
     for (uint16_t v : {0, 0, 249, 108})
         Put16(t, v);
-    Put16(t, 0);                // no menu
-    Put16(t, 0);                // default class
+    Put16(t, 0); // no menu
+    Put16(t, 0); // default class
     PutSz(t, u"Setup Self-Extractor");
     if (withFont)
     {
@@ -119,7 +119,8 @@ TEST(ReplaceDialogFont, ClassicTemplateKeepsItsItems)
 TEST(ReplaceDialogFont, RefusesTruncatedTemplates)
 {
     const auto original = ExtendedTemplate(true, u"MS Shell Dlg");
-    for (size_t size : {size_t{0}, size_t{17}, size_t{30}, size_t{26 + 4 + 10}, size_t{26 + 4 + 46}})
+    for (size_t size :
+         {size_t{0}, size_t{17}, size_t{30}, size_t{26 + 4 + 10}, size_t{26 + 4 + 46}})
         EXPECT_FALSE(plcore::ReplaceDialogFont(original.data(), size, u"X", 8)) << size;
     EXPECT_FALSE(plcore::ReplaceDialogFont(nullptr, 100, u"X", 8));
 }

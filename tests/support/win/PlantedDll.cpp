@@ -12,7 +12,8 @@ BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID)
     DWORD cch = GetModuleFileNameW(hInstance, path, MAX_PATH);
     std::wstring self(path, cch);
     size_t slash = self.find_last_of(L'\\');
-    std::wstring marker = self.substr(0, slash + 1) + L"planted-" + self.substr(slash + 1) + L".txt";
+    std::wstring marker =
+        self.substr(0, slash + 1) + L"planted-" + self.substr(slash + 1) + L".txt";
     HANDLE h = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE)
