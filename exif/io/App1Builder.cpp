@@ -93,9 +93,7 @@ void CApp1Builder::Fill(EFixup fixup, uint32_t offset)
 {
     if (!m_fixups[fixup])
         return;
-    const size_t field = m_fixups[fixup];
-    WriteU32(m_out.data() + field - 4, 1, m_bBigEndian);
-    WriteU32(m_out.data() + field, offset, m_bBigEndian);
+    WriteU32(m_out.data() + m_fixups[fixup], offset, m_bBigEndian);
     m_fixups[fixup] = 0;
 }
 

@@ -48,7 +48,7 @@ public:
     size_t WriteDirectory(const SEntry* entries, size_t count);
     // True while the value field of a fixup is remembered and not yet filled.
     bool Pending(EFixup fixup) const { return m_fixups[fixup] != 0; }
-    // Fills a remembered fixup with `offset` (count 1) and forgets it.
+    // Fills a remembered fixup with `offset` and forgets it.
     void Fill(EFixup fixup, uint32_t offset);
     // Writes a TIFF offset into a field at a segment position (a next-directory field).
     void Patch(size_t position, uint32_t offset);

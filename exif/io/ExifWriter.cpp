@@ -44,6 +44,14 @@ CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag,
     e.wType = static_cast<uint16_t>(tag.m_nType);
     e.nCount = tag.m_nCount;
     e.eFixup = FixupOf(tag.m_nIfd, tag.m_wTag);
+    // Directory pointers and the thumbnail offset are one LONG the builder fills in; whatever
+    // the file held there takes no room.
+    if (e.eFixup != CApp1Builder::eFixNone)
+    {
+        e.wType = eTypeLong;
+        e.nCount = 1;
+        return e;
+    }
     if (!tag.m_pValue)
         return e;
     const uint64_t size = tag.GetValueSize();
@@ -53,8 +61,7 @@ CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag,
     // A LONG tag that the file stored as SHORT (an image width, say) is written as LONG with
     // each element widened, so that the value keeps its meaning in both byte orders; its
     // SHORT bytes relabelled as LONG would mean something else.
-    if (e.eFixup == CApp1Builder::eFixNone && fromFile && tag.m_nType == eTypeLong &&
-        tag.m_nFileType == eTypeShort)
+    if (fromFile && tag.m_nType == eTypeLong && tag.m_nFileType == eTypeShort)
     {
         const bool big = ctx.IsBigEndian();
         converted.resize(static_cast<size_t>(size));
@@ -66,8 +73,8 @@ CApp1Builder::SEntry EntryOf(const CExifContext& ctx, const CExifTag& tag,
     }
     // A value read under another type of the same element size (an SRATIONAL coordinate
     // of a RATIONAL tag, say) keeps the file's type: its bytes stay what the file said.
-    if (e.eFixup == CApp1Builder::eFixNone && fromFile && tag.m_nFileType != tag.m_nType &&
-        tag.m_nFileType <= 0xFFFF && ElementSize(tag.m_nFileType) == ElementSize(tag.m_nType))
+    if (fromFile && tag.m_nFileType != tag.m_nType && tag.m_nFileType <= 0xFFFF &&
+        ElementSize(tag.m_nFileType) == ElementSize(tag.m_nType))
         e.wType = static_cast<uint16_t>(tag.m_nFileType);
     if (size <= 4)
     {

@@ -3,6 +3,7 @@
 // pointer tags and the thumbnail filled in. Header-only test support; any thread.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -109,29 +110,28 @@ public:
 
     static Bytes App1(const Bytes& tiff, const char* id = "Exif")
     {
-        Bytes s = {0xFF, 0xE1, 0, 0};
-        s.insert(s.end(), id, id + 4);
-        s.push_back(0);
-        s.push_back(0);
-        s.insert(s.end(), tiff.begin(), tiff.end());
-        s[2] = static_cast<uint8_t>((s.size() - 2) >> 8);
-        s[3] = static_cast<uint8_t>(s.size() - 2);
+        const size_t length = 2 + 6 + tiff.size();
+        Bytes s(2 + length, 0);
+        s[0] = 0xFF;
+        s[1] = 0xE1;
+        s[2] = static_cast<uint8_t>(length >> 8);
+        s[3] = static_cast<uint8_t>(length);
+        for (size_t i = 0; i < 4; ++i)
+            s[4 + i] = static_cast<uint8_t>(id[i]);
+        std::copy(tiff.begin(), tiff.end(), s.begin() + 10);
         return s;
     }
 
     // A JFIF APP0 segment of `size` bytes with its marker.
     static Bytes App0(size_t size = 18)
     {
-        Bytes s = {0xFF,
-                   0xE0,
-                   static_cast<uint8_t>((size - 2) >> 8),
-                   static_cast<uint8_t>(size - 2),
-                   'J',
-                   'F',
-                   'I',
-                   'F',
-                   0};
-        s.resize(size, 0);
+        Bytes s(size, 0);
+        s[0] = 0xFF;
+        s[1] = 0xE0;
+        s[2] = static_cast<uint8_t>((size - 2) >> 8);
+        s[3] = static_cast<uint8_t>(size - 2);
+        for (size_t i = 0; i < 4; ++i)
+            s[4 + i] = static_cast<uint8_t>("JFIF"[i]);
         return s;
     }
 
