@@ -164,6 +164,41 @@ TEST_F(ExifFile, InsertsReplacesAndKeepsTheRest)
     EXPECT_EQ(Get(junk), notJpeg);
 }
 
+TEST_F(ExifFile, ReadsAndWritesNamesBeyondAscii)
+{
+    // The name as the system spells it (UTF-8 on Linux) and as the library is given it.
+    const std::wstring wide = m_dir.wstring() + L"/Bild_\u00e4\u00df_\u65e5\U0001F4F7.jpg";
+#ifdef _WIN32
+    const fs::path p(wide);
+#else
+    const fs::path p = m_dir.string() + "/Bild_\xc3\xa4\xc3\x9f_\xe6\x97\xa5\xf0\x9f\x93\xb7.jpg";
+#endif
+    const Bytes jpeg = Camera();
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<long>(jpeg.size()));
+    PlExifContext ctx;
+    ASSERT_EQ(ctx.ReadFromFile(wide.c_str()), eOk);
+    SetMake(ctx, L"Unicode");
+    EXPECT_EQ(ctx.WriteToFile(wide.c_str()), eOk);
+    EXPECT_EQ(PlExifContext::IsTaggedFile(wide.c_str()), eOk);
+    EXPECT_NE(Get(p), jpeg);
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+#ifndef _WIN32
+TEST_F(ExifFile, ARewriteKeepsThePermissions)
+{
+    const fs::path p = Put("mode.jpg", Camera());
+    fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    PlExifContext ctx;
+    ASSERT_EQ(ctx.ReadFromFile(p.wstring().c_str()), eOk);
+    SetMake(ctx, L"Mode");
+    ASSERT_EQ(ctx.WriteToFile(p.wstring().c_str()), eOk);
+    EXPECT_EQ(fs::status(p).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+#endif
+
 TEST_F(ExifFile, AnswersFileOpenWhileAnotherProgramHoldsTheFile)
 {
     PlExifContext ctx;
