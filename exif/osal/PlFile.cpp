@@ -223,11 +223,14 @@ bool CPlFile::Open(const wchar_t* path, EMode mode)
     if (!path || !*path)
         return false;
     const std::string name = ToUtf8(path);
-    m_fd = ::open(name.c_str(), (mode == eRead ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO or device named like a photo would block the open; only
+    // regular files are accepted.
+    m_fd = ::open(name.c_str(), (mode == eRead ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0)
         return false;
     struct stat st;
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK) != 0)
     {
         Close();
         return false;

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -186,6 +187,20 @@ TEST_F(ExifFile, ReadsAndWritesNamesBeyondAscii)
 }
 
 #ifndef _WIN32
+TEST_F(ExifFile, RefusesWhatIsNotARegularFile)
+{
+    // A FIFO with a photo's name must not block the read or the probe.
+    const fs::path fifo = m_dir / "pipe.jpg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    PlExifContext ctx;
+    EXPECT_EQ(ctx.ReadFromFile(fifo.wstring().c_str()), eErrFileOpen);
+    EXPECT_EQ(PlExifContext::IsTaggedFile(fifo.wstring().c_str()), eErrFileOpen);
+    SetMake(ctx, L"X");
+    EXPECT_EQ(ctx.WriteToFile(fifo.wstring().c_str()), eErrFileOpen);
+    fs::create_directory(m_dir / "folder.jpg");
+    EXPECT_EQ(ctx.ReadFromFile((m_dir / "folder.jpg").wstring().c_str()), eErrFileOpen);
+}
+
 TEST_F(ExifFile, ARewriteKeepsThePermissions)
 {
     const fs::path p = Put("mode.jpg", Camera());
