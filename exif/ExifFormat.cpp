@@ -234,6 +234,15 @@ void FormatDateParts(const CExifTag& tag, const PlWString& datePattern, size_t d
     text = date + time;
 }
 
+// The first rational of the tag; a denominator of 0 is refused with eErrFailed.
+EError GetDividableRational(const CExifTag& tag, unsigned long& num, unsigned long& den)
+{
+    const EError result = tag.GetRational(num, den);
+    if (result == eOk && den == 0)
+        return eErrFailed;
+    return result;
+}
+
 } // namespace
 
 PlWString ApplyIntPattern(const PlWString& pattern, long long value)
@@ -360,11 +369,9 @@ EError FormatLongitudeRef(const CExifTag& tag, PlWString& text)
 EError FormatExposureTime(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     const double t = double(num) / double(den);
     int value = 0;
     if (t < 1)
@@ -401,11 +408,9 @@ EError FormatShutterSpeed(const CExifTag& tag, PlWString& text)
 EError FormatFNumber(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     text = PatternDouble(kTextFNumberPattern, double(num) / double(den));
     return eOk;
 }
@@ -413,11 +418,9 @@ EError FormatFNumber(const CExifTag& tag, PlWString& text)
 EError FormatAperture(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     text = PatternDouble(kTextFNumberPattern, std::pow(2.0, double(num) / double(den) * 0.5));
     return eOk;
 }
@@ -425,11 +428,9 @@ EError FormatAperture(const CExifTag& tag, PlWString& text)
 EError FormatFocalLength(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     const double factor = CameraFocalFactor(tag);
     int value = 0;
     if (factor == 0)
