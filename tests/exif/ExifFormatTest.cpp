@@ -432,6 +432,17 @@ TEST(ExifFormat, DateTimeInTheUsersLocale)
     EXPECT_EQ(static_cast<long>(PlOSAL::FromUtf8(text).size()), string->GetLength());
     string->Release();
 
+    // The fixed patterns of the sub-second rows, for a value that holds a whole date.
+    CExifTag* subSeconds = Tag(*c, eTagSubSecTimeOriginal);
+    ASSERT_EQ(eOk, subSeconds->SetString(L"2010:09:17 08:11:07"));
+    const std::string fixed = ValueText(*subSeconds);
+    const size_t day = fixed.find(",17.");
+    ASSERT_NE(std::string::npos, day) << fixed;
+    EXPECT_GT(day, 0u) << fixed; // the day's name
+    const std::string tail = " 2010,08:11:07";
+    ASSERT_GE(fixed.size(), tail.size());
+    EXPECT_EQ(tail, fixed.substr(fixed.size() - tail.size())) << fixed;
+
     // A value that is no date shows no date part.
     CExifTag* changed = Tag(*c, eTagDateTime);
     ASSERT_EQ(eOk, changed->SetString(L"0000:00:00 00:00:00"));

@@ -8,11 +8,11 @@ expected=$3
 actual=$(mktemp)
 trap 'rm -f "$actual"' EXIT
 if [ "$kind" = elf ]; then
-  nm -D --defined-only --format=posix "$lib" | awk '{print $1}' | c++filt | sort -u >"$actual"
+  nm -D --defined-only --format=posix "$lib" | awk '{print $1}' | c++filt | LC_ALL=C sort -u >"$actual"
 else
   i686-w64-mingw32-objdump -p "$lib" |
     sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
-    sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | c++filt | sort -u >"$actual"
+    sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | c++filt | LC_ALL=C sort -u >"$actual"
 fi
 if ! diff -u "$expected" "$actual"; then
   echo "exported names differ from $expected" >&2
