@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 using namespace PlOSAL;
 
 namespace
@@ -89,6 +92,38 @@ TEST(PlPath, JpegExtensionsIgnoringCase)
         EXPECT_TRUE(PlExif::IsJpegFileName(name)) << ToUtf8(name);
     for (const char16_t* name : {u"photo.tif", u"jpg", u"x.jpg.bak", u"", u"x.jpgx"})
         EXPECT_FALSE(PlExif::IsJpegFileName(name)) << ToUtf8(name);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(PlTextStorage, TextsOfEverySizeFromManyThreads)
+{
+    // Sizes on both sides of the pools' 64, 128, 256 and 512 characters and beyond them.
+    const size_t sizes[] = {1, 63, 64, 65, 127, 128, 255, 256, 511, 512, 513, 5000};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+    {
+        threads.emplace_back(
+            [&sizes, t]
+            {
+                for (int round = 0; round < 200; ++round)
+                {
+                    std::vector<PlWString> texts;
+                    for (size_t size : sizes)
+                        texts.emplace_back(size, static_cast<char16_t>(u'a' + t));
+                    for (size_t i = 0; i < texts.size(); ++i)
+                    {
+                        ASSERT_EQ(sizes[i], texts[i].size());
+                        ASSERT_EQ(static_cast<char16_t>(u'a' + t), texts[i].back());
+                    }
+                }
+            });
+    }
+    for (auto& thread : threads)
+        thread.join();
 }
 
 } // namespace
