@@ -140,11 +140,11 @@ template <class T> PlWString ApplyPattern(const PlWString& pattern, bool integer
     SConversion conv;
     if (!FindSingleConversion(pattern, conv) || (conv.kind == u'f') == integer)
         return {};
-    std::string spec;
+    std::string conversion;
     for (size_t i = conv.begin; i < conv.end; ++i)
-        spec.push_back(static_cast<char>(pattern[i]));
+        conversion.push_back(static_cast<char>(pattern[i]));
     char buffer[400];
-    const int n = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
+    const int n = std::snprintf(buffer, sizeof buffer, conversion.c_str(), value);
     if (n < 0 || static_cast<size_t>(n) >= sizeof buffer)
         return {};
     return Literal(pattern.substr(0, conv.begin)) + PlOSAL::FromAscii(buffer) +
