@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <set>
 
 using namespace PlExifTest;
@@ -447,6 +448,38 @@ TEST(ExifFormat, DateTimeInTheUsersLocale)
     CExifTag* changed = Tag(*c, eTagDateTime);
     ASSERT_EQ(eOk, changed->SetString(L"0000:00:00 00:00:00"));
     EXPECT_EQ(std::string::npos, ValueText(*changed).find("0000"));
+}
+
+TEST(ExifFormat, ArbitraryValuesAreReadWithinTheirBytes)
+{
+    // Every row with every small count of random bytes, each value the last bytes of its APP1
+    // copy, so that a read beyond the value is a read beyond the block.
+    std::mt19937 random(20100917);
+    const uint16_t languages[] = {kLangEnglishUK, kLangGerman};
+    for (uint32_t id = 0; id < kTagIdCount; ++id)
+    {
+        for (uint32_t count = 0; count <= 24; ++count)
+        {
+            const uint32_t size = count * ElementSize(GetRow(id)->type);
+            std::vector<uint8_t> bytes(size);
+            for (uint8_t& b : bytes)
+                b = static_cast<uint8_t>(random() % 4 == 0 ? 0 : random());
+            if (id == eTagUserComment && size >= 8)
+                std::memcpy(bytes.data(), random() % 2 ? "UNICODE\0" : "ASCII\0\0\0", 8);
+            auto c = NewContext(random() % 2 == 0, size);
+            CExifTag* tag = size ? AddFileTag(*c, static_cast<EExifTagId>(id), GetRow(id)->type,
+                                              count, 0, bytes)
+                                 : Tag(*c, static_cast<EExifTagId>(id));
+            CLanguageScope language(languages[count % 2]);
+            IPlExifString* text = nullptr;
+            if (tag->GetValueText(text) == eOk)
+                text->Release();
+            if (tag->GetString(text) == eOk)
+                text->Release();
+            PlExif::SYSTEMTIME st;
+            tag->GetDateTime(st);
+        }
+    }
 }
 
 } // namespace
