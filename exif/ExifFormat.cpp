@@ -140,11 +140,11 @@ template <class T> PlWString ApplyPattern(const PlWString& pattern, bool integer
     SConversion conv;
     if (!FindSingleConversion(pattern, conv) || (conv.kind == u'f') == integer)
         return {};
-    std::string spec;
+    std::string conversion;
     for (size_t i = conv.begin; i < conv.end; ++i)
-        spec.push_back(static_cast<char>(pattern[i]));
+        conversion.push_back(static_cast<char>(pattern[i]));
     char buffer[400];
-    const int n = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
+    const int n = std::snprintf(buffer, sizeof buffer, conversion.c_str(), value);
     if (n < 0 || static_cast<size_t>(n) >= sizeof buffer)
         return {};
     return Literal(pattern.substr(0, conv.begin)) + PlOSAL::FromAscii(buffer) +
@@ -232,6 +232,15 @@ void FormatDateParts(const CExifTag& tag, const PlWString& datePattern, size_t d
     PlOSAL::FormatLocaleDate(when, datePattern, dateRoom, date);
     PlOSAL::FormatLocaleTime(when, timePattern, kTimeRoom, time);
     text = date + time;
+}
+
+// The first rational of the tag; a denominator of 0 is refused with eErrFailed.
+EError GetDividableRational(const CExifTag& tag, unsigned long& num, unsigned long& den)
+{
+    const EError result = tag.GetRational(num, den);
+    if (result == eOk && den == 0)
+        return eErrFailed;
+    return result;
 }
 
 } // namespace
@@ -360,11 +369,9 @@ EError FormatLongitudeRef(const CExifTag& tag, PlWString& text)
 EError FormatExposureTime(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     const double t = double(num) / double(den);
     int value = 0;
     if (t < 1)
@@ -401,11 +408,9 @@ EError FormatShutterSpeed(const CExifTag& tag, PlWString& text)
 EError FormatFNumber(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     text = PatternDouble(kTextFNumberPattern, double(num) / double(den));
     return eOk;
 }
@@ -413,11 +418,9 @@ EError FormatFNumber(const CExifTag& tag, PlWString& text)
 EError FormatAperture(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     text = PatternDouble(kTextFNumberPattern, std::pow(2.0, double(num) / double(den) * 0.5));
     return eOk;
 }
@@ -425,11 +428,9 @@ EError FormatAperture(const CExifTag& tag, PlWString& text)
 EError FormatFocalLength(const CExifTag& tag, PlWString& text)
 {
     unsigned long num = 0, den = 0;
-    const EError result = tag.GetRational(num, den);
+    const EError result = GetDividableRational(tag, num, den);
     if (result != eOk)
         return result;
-    if (den == 0)
-        return eErrFailed;
     const double factor = CameraFocalFactor(tag);
     int value = 0;
     if (factor == 0)

@@ -14,34 +14,46 @@ namespace PlExif
 namespace
 {
 
-// A count no value within the 64 KiB budget can have; refused before anything is prepared.
-bool CountTooLarge(unsigned long count, uint32_t elementSize)
+// The setters' common path: type check, argument checks, conversion of each value into the
+// context's byte order by put (false: the value does not fit its field), then the store.
+// valuesPerElement is 2 for rationals (numerator, denominator).
+template <class T, class Put>
+EError StoreArray(CExifTag& tag, uint32_t type, const T* values, unsigned long count,
+                  uint32_t valuesPerElement, Put put)
 {
-    return uint64_t(count) * elementSize > kApp1Budget;
+    return Guarded(
+        [&]
+        {
+            if (tag.m_nType != type)
+                return eErrWrongType;
+            if (values == nullptr && count != 0)
+                return eErrFailed;
+            const uint32_t elementSize = ElementSize(type);
+            // No value within the 64 KiB budget has more elements; refused before anything is made.
+            if (uint64_t(count) * elementSize > kApp1Budget)
+                return eErrTooLarge;
+            const uint32_t fieldSize = elementSize / valuesPerElement;
+            std::vector<uint8_t> bytes(count * elementSize);
+            for (unsigned long i = 0; i < count * valuesPerElement; ++i)
+            {
+                if (!put(&bytes[i * fieldSize], values[i]))
+                    return eErrFailed;
+            }
+            return tag.Store(type, bytes.data(), static_cast<uint32_t>(count));
+        });
 }
 
-// Arrays are checked before the store: a null array with elements is refused, and so are
-// values that do not fit 32 bits (possible where long is 64 bits wide).
-template <class T> bool ArrayUsable(const T* values, unsigned long count)
+bool PutByte(uint8_t* p, unsigned char v)
 {
-    return values != nullptr || count == 0;
+    *p = v;
+    return true;
 }
 
 } // namespace
 
 EError CExifTagByte::SetBytes(const unsigned char* values, unsigned long count)
 {
-    return Guarded(
-        [&]
-        {
-            if (m_nType != eTypeByte)
-                return eErrWrongType;
-            if (!ArrayUsable(values, count))
-                return eErrFailed;
-            if (CountTooLarge(count, 1))
-                return eErrTooLarge;
-            return Store(eTypeByte, values, static_cast<uint32_t>(count));
-        });
+    return StoreArray(*this, eTypeByte, values, count, 1, PutByte);
 }
 
 EError CExifTagString::SetString(const wchar_t* text)
@@ -52,7 +64,7 @@ EError CExifTagString::SetString(const wchar_t* text)
             if (m_nType != eTypeAscii)
                 return eErrWrongType;
             const PlOSAL::PlWString wide = PlOSAL::FromWide(text);
-            if (CountTooLarge(wide.size() + 1, 1))
+            if (wide.size() + 1 > kApp1Budget)
                 return eErrTooLarge;
             std::vector<uint8_t> bytes;
             bytes.reserve(wide.size() + 1);
@@ -65,102 +77,57 @@ EError CExifTagString::SetString(const wchar_t* text)
 
 EError CExifTagShort::SetShorts(const unsigned short* values, unsigned long count)
 {
-    return Guarded(
-        [&]
-        {
-            if (m_nType != eTypeShort)
-                return eErrWrongType;
-            if (!ArrayUsable(values, count))
-                return eErrFailed;
-            if (CountTooLarge(count, 2))
-                return eErrTooLarge;
-            std::vector<uint8_t> bytes(count * 2);
-            for (unsigned long i = 0; i < count; ++i)
-                WriteU16(&bytes[i * 2], values[i], IsBigEndian());
-            return Store(eTypeShort, bytes.data(), static_cast<uint32_t>(count));
-        });
+    const bool be = IsBigEndian();
+    return StoreArray(*this, eTypeShort, values, count, 1,
+                      [be](uint8_t* p, unsigned short v)
+                      {
+                          WriteU16(p, v, be);
+                          return true;
+                      });
 }
 
 EError CExifTagLong::SetLongs(const unsigned long* values, unsigned long count)
 {
-    return Guarded(
-        [&]
-        {
-            if (m_nType != eTypeLong)
-                return eErrWrongType;
-            if (!ArrayUsable(values, count))
-                return eErrFailed;
-            if (CountTooLarge(count, 4))
-                return eErrTooLarge;
-            std::vector<uint8_t> bytes(count * 4);
-            for (unsigned long i = 0; i < count; ++i)
-            {
-                if (values[i] > UINT32_MAX)
-                    return eErrFailed;
-                WriteU32(&bytes[i * 4], static_cast<uint32_t>(values[i]), IsBigEndian());
-            }
-            return Store(eTypeLong, bytes.data(), static_cast<uint32_t>(count));
-        });
+    const bool be = IsBigEndian();
+    return StoreArray(*this, eTypeLong, values, count, 1,
+                      [be](uint8_t* p, unsigned long v)
+                      {
+                          if (v > UINT32_MAX)
+                              return false;
+                          WriteU32(p, static_cast<uint32_t>(v), be);
+                          return true;
+                      });
 }
 
 EError CExifTagRational::SetRationals(const unsigned long* pairs, unsigned long count)
 {
-    return Guarded(
-        [&]
-        {
-            if (m_nType != eTypeRational)
-                return eErrWrongType;
-            if (!ArrayUsable(pairs, count))
-                return eErrFailed;
-            if (CountTooLarge(count, 8))
-                return eErrTooLarge;
-            std::vector<uint8_t> bytes(count * 8);
-            for (unsigned long i = 0; i < count * 2; ++i)
-            {
-                if (pairs[i] > UINT32_MAX)
-                    return eErrFailed;
-                WriteU32(&bytes[i * 4], static_cast<uint32_t>(pairs[i]), IsBigEndian());
-            }
-            return Store(eTypeRational, bytes.data(), static_cast<uint32_t>(count));
-        });
+    const bool be = IsBigEndian();
+    return StoreArray(*this, eTypeRational, pairs, count, 2,
+                      [be](uint8_t* p, unsigned long v)
+                      {
+                          if (v > UINT32_MAX)
+                              return false;
+                          WriteU32(p, static_cast<uint32_t>(v), be);
+                          return true;
+                      });
 }
 
 EError CExifTagSRational::SetSRationals(const long* pairs, unsigned long count)
 {
-    return Guarded(
-        [&]
-        {
-            if (m_nType != eTypeSRational)
-                return eErrWrongType;
-            if (!ArrayUsable(pairs, count))
-                return eErrFailed;
-            if (CountTooLarge(count, 8))
-                return eErrTooLarge;
-            std::vector<uint8_t> bytes(count * 8);
-            for (unsigned long i = 0; i < count * 2; ++i)
-            {
-                if (pairs[i] < INT32_MIN || pairs[i] > INT32_MAX)
-                    return eErrFailed;
-                WriteU32(&bytes[i * 4], static_cast<uint32_t>(static_cast<int32_t>(pairs[i])),
-                         IsBigEndian());
-            }
-            return Store(eTypeSRational, bytes.data(), static_cast<uint32_t>(count));
-        });
+    const bool be = IsBigEndian();
+    return StoreArray(*this, eTypeSRational, pairs, count, 2,
+                      [be](uint8_t* p, long v)
+                      {
+                          if (v < INT32_MIN || v > INT32_MAX)
+                              return false;
+                          WriteU32(p, static_cast<uint32_t>(static_cast<int32_t>(v)), be);
+                          return true;
+                      });
 }
 
 EError CExifTagUndefined::SetUndefined(const unsigned char* bytes, unsigned long size)
 {
-    return Guarded(
-        [&]
-        {
-            if (m_nType != eTypeUndefined)
-                return eErrWrongType;
-            if (!ArrayUsable(bytes, size))
-                return eErrFailed;
-            if (CountTooLarge(size, 1))
-                return eErrTooLarge;
-            return Store(eTypeUndefined, bytes, static_cast<uint32_t>(size));
-        });
+    return StoreArray(*this, eTypeUndefined, bytes, size, 1, PutByte);
 }
 
 EError CExifTagUndefined::SetString(const wchar_t* text)
@@ -173,7 +140,7 @@ EError CExifTagUndefined::SetString(const wchar_t* text)
             if (m_nType != eTypeUndefined || m_wTag != kTagUserComment)
                 return eErrWrongType;
             const PlOSAL::PlWString wide = PlOSAL::FromWide(text);
-            if (CountTooLarge(wide.size() * 2 + 10, 1))
+            if (wide.size() * 2 + 10 > kApp1Budget)
                 return eErrTooLarge;
             // Character code "UNICODE" and NUL, then UTF-16 little-endian and a two-byte
             // terminator.

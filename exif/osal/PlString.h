@@ -3,6 +3,8 @@
 // Plain functions without shared state: callable from any thread.
 #pragma once
 
+#include "osal/PlTextStorage.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,8 +13,10 @@ namespace PlOSAL
 {
 
 // Texts inside the library are UTF-16 on every platform, so that lengths and the bytes written
-// for a user comment do not depend on the size of wchar_t.
-using PlWString = std::u16string;
+// for a user comment do not depend on the size of wchar_t. Their blocks come from the text
+// storage pools.
+using PlWString =
+    std::basic_string<char16_t, std::char_traits<char16_t>, CPlTextAllocator<char16_t>>;
 
 // A client's wide text as UTF-16. On Windows wchar_t already is a UTF-16 unit; on Linux a code
 // point above U+FFFF becomes a surrogate pair. A null text gives an empty text.

@@ -105,7 +105,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID)
     if (reason == DLL_PROCESS_ATTACH)
     {
         PlOSAL::g_hModule = hInstance;
-        DisableThreadLibraryCalls(hInstance);
     }
     return TRUE;
 }
