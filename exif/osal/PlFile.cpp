@@ -224,13 +224,12 @@ bool CPlFile::Open(const wchar_t* path, EMode mode)
         return false;
     const std::string name = ToUtf8(path);
     // Without O_NONBLOCK a FIFO or device named like a photo would block the open; only
-    // regular files are accepted.
+    // regular files are accepted, and on those the flag changes nothing.
     m_fd = ::open(name.c_str(), (mode == eRead ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0)
         return false;
     struct stat st;
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK) != 0)
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
     {
         Close();
         return false;
