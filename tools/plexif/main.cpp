@@ -640,5 +640,8 @@ int main(int argc, char** argv)
     args.assign(argv + 1, argv + argc);
 #endif
     (void)argc;
-    return Run(args);
+    const int status = Run(args);
+    // Everything shown is out before the process ends, however it ends.
+    std::fflush(stdout);
+    return status;
 }
