@@ -1,0 +1,37 @@
+// The part of a setup file's headers that its self-check reads: the DOS and PE signatures and the
+// security directory. Shared by the stub and the packaging tool. Pure function; any thread.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace plcore
+{
+
+// Size of the head of the file that the check maps; the headers must lie inside it.
+constexpr uint32_t kSetupHeadBytes = 1048576;
+
+enum class SetupHeaderError
+{
+    None,
+    NotExe,         // "File does not have EXE format."
+    BadPeSignature, // "Invalid PE signature." (also when the headers lie beyond `head`)
+};
+
+struct SetupHeaders
+{
+    SetupHeaderError error = SetupHeaderError::None;
+    uint32_t certificateOffset = 0; // 0 when the file is not signed
+    uint32_t certificateSize = 0;
+
+    bool IsSigned() const { return certificateOffset != 0; }
+    // Where a signed file must end: computed in 32 bits, as Windows stores the directory.
+    uint64_t SignedFileSize() const
+    {
+        return static_cast<uint32_t>(certificateOffset + certificateSize);
+    }
+};
+
+SetupHeaders ReadSetupHeaders(std::span<const uint8_t> head);
+
+} // namespace plcore

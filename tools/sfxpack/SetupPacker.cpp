@@ -1,0 +1,413 @@
+#include "tools/sfxpack/SetupPacker.h"
+
+#include "plcore/ByteOrder.h"
+#include "plcore/EntryName.h"
+#include "plcore/PeImage.h"
+#include "plcore/SetupHeaders.h"
+#include "plcore/VersionBlock.h"
+#include "tools/sfxpack/ZipWriter.h"
+
+#include <minizip/unzip.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <optional>
+
+namespace sfxpack
+{
+namespace fs = std::filesystem;
+namespace
+{
+
+using plcore::CPeImage;
+using plcore::PeResourceKey;
+
+// The stub's own texts for the size check (its string table, English).
+constexpr const char* kTextCannotRead = "The compressed setup file could not be read.";
+constexpr const char* kTextCorrupted = "The setup file is corrupted. If you downloaded this file "
+                                       "from the internet, please download it again.";
+constexpr const char* kTextNotExe = "File does not have EXE format.";
+constexpr const char* kTextBadPe = "Invalid PE signature.";
+constexpr const char* kTextNoVerify = "Resource _PLN_VERIFY is not found.";
+
+constexpr uint16_t kMachineI386 = 0x14C;
+constexpr char kDefaultSetupInfo[] = "SetupInfo.ini";
+
+struct FileCloser
+{
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::u16string Ascii16(std::string_view s)
+{
+    return std::u16string(s.begin(), s.end());
+}
+
+std::string Narrow(const std::u16string& s)
+{
+    std::string out;
+    for (char16_t c : s)
+        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+bool IsAscii(std::string_view s)
+{
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c < 0x7F; });
+}
+
+std::vector<uint8_t> ReadHead(const fs::path& path, uint64_t limit, uint64_t& fileSize)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::error_code ec;
+    fileSize = fs::file_size(path, ec);
+    if (!in || ec)
+        throw CPackError("cannot read " + path.string() + ": " + std::strerror(errno));
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::min(limit, fileSize)));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!in)
+        throw CPackError("cannot read " + path.string());
+    return bytes;
+}
+
+plcore::PeResourceData RequireRcData(const CPeImage& pe, const std::string& name,
+                                     const fs::path& stub)
+{
+    const auto data = pe.FindResource({CPeImage::kTypeRcData, {}}, {0, Ascii16(name)});
+    if (!data)
+        throw CPackError(stub.string() + " has no RCDATA resource " + name + ": not a setup stub");
+    return *data;
+}
+
+void Patch(std::vector<uint8_t>& image, const plcore::PeResourceData& where, std::string_view bytes)
+{
+    std::fill_n(image.begin() + static_cast<ptrdiff_t>(where.fileOffset), where.size, 0);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<ptrdiff_t>(where.fileOffset));
+}
+
+void PatchCulture(std::vector<uint8_t>& image, const CPeImage& pe, const std::string& culture,
+                  const fs::path& stub)
+{
+    const auto data = pe.FindResource({CPeImage::kTypeVersion, {}}, {1, {}});
+    plcore::CVersionBlock block;
+    const std::span<const uint8_t> bytes =
+        data ? std::span<const uint8_t>(image).subspan(data->fileOffset, data->size)
+             : std::span<const uint8_t>();
+    if (!data || !block.Parse(bytes))
+        throw CPackError(stub.string() + " has no version block: not a setup stub");
+    const auto value = block.FindString(block.Translation(), u"PL_Culture");
+    if (!value)
+        throw CPackError(stub.string() + " has no PL_Culture in its version block");
+    if (culture.size() + 1 > value->capacity)
+        throw CPackError("culture \"" + culture + "\" does not fit: the stub has room for " +
+                         std::to_string(value->capacity - 1) + " characters");
+    uint8_t* p = image.data() + data->fileOffset + value->valueOffset;
+    for (size_t i = 0; i < value->capacity; ++i)
+        plcore::WriteLe16(p + 2 * i, i < culture.size() ? static_cast<uint16_t>(culture[i]) : 0);
+}
+
+struct PayloadItem
+{
+    fs::path source;
+    std::string name; // stored name, "/" separated
+    bool folder = false;
+    uint64_t size = 0;
+};
+
+std::string NameProblem(const std::string& name)
+{
+    std::u16string wide;
+    if (!plcore::DecodeUtf8(name, wide))
+        return "it is not valid UTF-8";
+    if (name.size() > plcore::kMaxEntryNameBytes)
+        return "it is longer than " + std::to_string(plcore::kMaxEntryNameBytes) + " bytes";
+    if (!plcore::IsSafeEntryName(wide))
+        return "it would be written outside the extraction folder or under another name "
+               "(absolute, drive, \":\", \"..\", device name, or a trailing dot or blank)";
+    return {};
+}
+
+std::vector<PayloadItem> CollectPayload(const fs::path& root)
+{
+    std::error_code ec;
+    if (!fs::is_directory(root, ec))
+        throw CPackError("payload " + root.string() + " is not a readable folder");
+    std::vector<PayloadItem> items;
+    fs::recursive_directory_iterator it(root, fs::directory_options::none, ec);
+    if (ec)
+        throw CPackError("cannot read payload " + root.string() + ": " + ec.message());
+    for (; it != fs::recursive_directory_iterator(); it.increment(ec))
+    {
+        if (ec)
+            break;
+        PayloadItem item;
+        item.source = it->path();
+        item.name = fs::relative(it->path(), root, ec).generic_string();
+        if (ec)
+            break;
+        item.folder = it->is_directory(ec);
+        if (item.folder)
+        {
+            item.name += '/';
+        }
+        else if (it->is_regular_file(ec))
+        {
+            item.size = it->file_size(ec);
+        }
+        else
+        {
+            throw CPackError("payload entry " + item.name + " is not a file or folder");
+        }
+        if (ec)
+            break;
+        const std::string problem = NameProblem(item.name);
+        if (!problem.empty())
+            throw CPackError("payload entry \"" + item.name +
+                             "\" would be refused by the stub: " + problem);
+        items.push_back(std::move(item));
+    }
+    if (ec)
+        throw CPackError("cannot read payload " + root.string() + ": " + ec.message());
+    std::sort(items.begin(), items.end(),
+              [](const PayloadItem& a, const PayloadItem& b) { return a.name < b.name; });
+    return items;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y)
+                      {
+                          auto up = [](char c)
+                          { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
+                          auto sep = [](char c) { return c == '\\' ? '/' : c; };
+                          return up(sep(x)) == up(sep(y));
+                      });
+}
+
+uint32_t DosTimeOf(const fs::path& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return ToDosDateTime(1980, 1, 1, 0, 0, 0);
+    std::tm local{};
+    localtime_r(&st.st_mtime, &local);
+    return ToDosDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                         local.tm_min, local.tm_sec);
+}
+
+void WritePayload(std::FILE* out, const std::vector<PayloadItem>& items)
+{
+    CZipWriter zip(out);
+    for (const PayloadItem& item : items)
+    {
+        ZipEntryOptions options;
+        options.dosDateTime = DosTimeOf(item.source);
+        options.utf8 = !std::all_of(item.name.begin(), item.name.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        bool ok = false;
+        if (item.folder)
+        {
+            ok = zip.AddFolder(item.name, options);
+        }
+        else
+        {
+            FilePtr in(std::fopen(item.source.c_str(), "rb"));
+            if (!in)
+                throw CPackError("cannot read payload file " + item.source.string() + ": " +
+                                 std::strerror(errno));
+            ok = zip.AddFile(item.name, in.get(), item.size, options);
+            if (ok && std::ferror(in.get()))
+                throw CPackError("cannot read payload file " + item.source.string());
+        }
+        if (!ok)
+            throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
+    }
+    if (!zip.Finish())
+        throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
+}
+
+} // namespace
+
+uint64_t Pack(const PackOptions& options)
+{
+    uint64_t stubSize = 0;
+    std::vector<uint8_t> image = ReadHead(options.stub, UINT64_MAX, stubSize);
+    CPeImage pe;
+    if (pe.Parse(image) != plcore::PeError::None || pe.Machine() != kMachineI386)
+        throw CPackError(options.stub.string() + " is not a PE32 i386 image");
+    if (pe.DataDirectory(CPeImage::kDirectorySecurity).address != 0)
+        throw CPackError(options.stub.string() +
+                         " is signed: pack the unsigned stub and sign the finished setup file");
+    const auto verify = RequireRcData(pe, "_PLN_VERIFY", options.stub);
+    const auto setupInfo = RequireRcData(pe, "_PLN_SETUPINFO", options.stub);
+    if (verify.size != 8)
+        throw CPackError(options.stub.string() + ": _PLN_VERIFY is not 8 bytes long");
+
+    // The archive starts where the image's last section ends: anything after it (a symbol
+    // table, an earlier payload) is dropped.
+    const uint64_t imageEnd = pe.ImageEnd();
+    if (imageEnd > image.size())
+        throw CPackError(options.stub.string() + " is truncated: its sections end beyond it");
+    const uint32_t symbols = plcore::ReadLe32(image.data() + pe.PeOffset() + 4 + 8);
+    if (symbols >= imageEnd)
+        std::fill_n(image.begin() + pe.PeOffset() + 4 + 8, 8, 0);
+
+    std::string setupInfoPath = options.setupInfo;
+    std::replace(setupInfoPath.begin(), setupInfoPath.end(), '/', '\\');
+    if (!setupInfoPath.empty())
+    {
+        if (!IsAscii(setupInfoPath) || setupInfoPath.size() + 1 > setupInfo.size)
+            throw CPackError("setup-information path \"" + options.setupInfo +
+                             "\" must be ASCII text of at most " +
+                             std::to_string(setupInfo.size - 1) + " characters");
+        Patch(image, setupInfo, setupInfoPath);
+    }
+    if (!options.culture.empty())
+    {
+        if (!IsAscii(options.culture))
+            throw CPackError("culture \"" + options.culture + "\" must be ASCII");
+        PatchCulture(image, pe, options.culture, options.stub);
+    }
+    for (const auto& [name, text] : options.values)
+    {
+        if (!name.starts_with("PLN"))
+            throw CPackError("--value " + name + ": only resources named PLN... are forwarded");
+        const auto names = pe.ResourceNames({CPeImage::kTypeRcData, {}});
+        const bool exists =
+            std::any_of(names.begin(), names.end(),
+                        [&](const PeResourceKey& k) { return Narrow(k.name) == name; });
+        if (!exists)
+            throw CPackError("--value " + name + ": the stub has no resource of that name");
+        const auto where = RequireRcData(pe, name, options.stub);
+        if (text.size() > where.size)
+            throw CPackError("--value " + name + ": the text does not fit into its " +
+                             std::to_string(where.size) + " bytes");
+        Patch(image, where, text);
+    }
+
+    std::vector<PayloadItem> items = CollectPayload(options.payload);
+    const std::string wanted = setupInfoPath.empty() ? kDefaultSetupInfo : setupInfoPath;
+    auto first = std::find_if(items.begin(), items.end(),
+                              [&](const PayloadItem& i)
+                              { return !i.folder && EqualsIgnoringCase(i.name, wanted); });
+    if (first == items.end() && !setupInfoPath.empty())
+        throw CPackError("setup-information file \"" + options.setupInfo +
+                         "\" is not in the payload");
+    if (first != items.end())
+        std::rotate(items.begin(), first, first + 1);
+
+    // Written beside the target and renamed at the end, so a failure leaves no broken file.
+    const fs::path temporary = options.output.string() + ".part";
+    FilePtr out(std::fopen(temporary.c_str(), "wb+"));
+    if (!out)
+        throw CPackError("cannot create " + temporary.string() + ": " + std::strerror(errno));
+    uint64_t size = 0;
+    try
+    {
+        const size_t head = static_cast<size_t>(imageEnd);
+        if (std::fwrite(image.data(), 1, head, out.get()) != head)
+            throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
+        WritePayload(out.get(), items);
+        size = static_cast<uint64_t>(ftello(out.get()));
+        uint8_t recorded[8];
+        plcore::WriteLe64(recorded, size);
+        if (fseeko(out.get(), static_cast<off_t>(verify.fileOffset), SEEK_SET) != 0 ||
+            std::fwrite(recorded, 1, 8, out.get()) != 8 || std::fflush(out.get()) != 0)
+            throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
+        out.reset();
+        std::error_code ec;
+        fs::rename(temporary, options.output, ec);
+        if (ec)
+            throw CPackError("cannot create " + options.output.string() + ": " + ec.message());
+    }
+    catch (...)
+    {
+        out.reset();
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw;
+    }
+    return size;
+}
+
+std::string Verify(const fs::path& file)
+{
+    uint64_t fileSize = 0;
+    std::vector<uint8_t> head;
+    try
+    {
+        head = ReadHead(file, plcore::kSetupHeadBytes, fileSize);
+    }
+    catch (const CPackError&)
+    {
+        return std::string(kTextCannotRead) + " (" + std::to_string(errno) + ")";
+    }
+    const plcore::SetupHeaders headers = plcore::ReadSetupHeaders(head);
+    if (headers.error == plcore::SetupHeaderError::NotExe)
+        return kTextNotExe;
+    if (headers.error == plcore::SetupHeaderError::BadPeSignature)
+        return kTextBadPe;
+    uint64_t expected = 0;
+    if (headers.IsSigned())
+    {
+        expected = headers.SignedFileSize();
+    }
+    else
+    {
+        // The resource is looked up in the whole image, as the system's loader would.
+        CPeImage pe;
+        std::optional<plcore::PeResourceData> verify;
+        if (pe.Parse(head) == plcore::PeError::None && pe.ImageEnd() > head.size())
+        {
+            head = ReadHead(file, pe.ImageEnd(), fileSize);
+            pe.Parse(head);
+        }
+        verify = pe.FindResource({CPeImage::kTypeRcData, {}}, {0, u"_PLN_VERIFY"});
+        if (!verify || verify->size != 8)
+            return kTextNoVerify;
+        expected = plcore::ReadLe64(head.data() + verify->fileOffset);
+    }
+    if (expected == fileSize)
+        return {};
+    return std::string(kTextCorrupted) +
+           "\n\nExpected file size: " + std::to_string(static_cast<int64_t>(expected)) +
+           "\nActual file size: " + std::to_string(static_cast<int64_t>(fileSize)) + ".";
+}
+
+std::vector<ListedEntry> List(const fs::path& file)
+{
+    unzFile zip = unzOpen64(file.c_str());
+    if (zip == nullptr)
+        throw CPackError(file.string() + " holds no readable archive");
+    std::vector<ListedEntry> entries;
+    int rc = unzGoToFirstFile(zip);
+    while (rc == UNZ_OK)
+    {
+        unz_file_info64 info{};
+        char name[65536];
+        rc = unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0);
+        if (rc != UNZ_OK)
+            break;
+        entries.push_back(
+            {name, info.compressed_size, info.uncompressed_size, static_cast<uint32_t>(info.flag)});
+        rc = unzGoToNextFile(zip);
+    }
+    unzClose(zip);
+    if (rc != UNZ_END_OF_LIST_OF_FILE)
+        throw CPackError(file.string() + ": damaged archive (" + std::to_string(rc) + ")");
+    return entries;
+}
+
+} // namespace sfxpack
