@@ -6,8 +6,9 @@
 #ifndef OF
 #define OF(args) args
 #endif
-#include <iowin32.h>
 #include <unzip.h>
+// iowin32.h needs the types of unzip.h.
+#include <iowin32.h>
 
 #include <cerrno>
 #include <vector>
