@@ -202,6 +202,40 @@ TEST_F(SetupPackerTest, VerifyReportsBothSizesOfAFileThatIsNotWhole)
               0u);
 }
 
+TEST_F(SetupPackerTest, SignedFileIsJudgedByItsCertificateTable)
+{
+    Payload("SetupInfo.ini", "[main]");
+    const uint64_t unsignedSize = Pack(m_options);
+    const fs::path signedFile = m_dir / "signed.exe";
+    const std::string dir = m_dir.string();
+    ASSERT_EQ(
+        std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=Test -keyout " +
+                     dir + "/key.pem -out " + dir + "/cert.pem >/dev/null 2>&1")
+                        .c_str()),
+        0);
+    ASSERT_EQ(std::system(("osslsigncode sign -certs " + dir + "/cert.pem -key " + dir +
+                           "/key.pem -in " + m_options.output.string() + " -out " +
+                           signedFile.string() + " >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    EXPECT_EQ(Verify(signedFile), "");
+    EXPECT_EQ(List(signedFile).size(), 1u);
+
+    const Bytes file = ReadAll(signedFile);
+    plcore::CPeImage pe;
+    ASSERT_EQ(pe.Parse(file), plcore::PeError::None);
+    const auto security = pe.DataDirectory(plcore::CPeImage::kDirectorySecurity);
+    EXPECT_EQ(security.address, (unsignedSize + 7) / 8 * 8);
+    EXPECT_EQ(security.address + security.size, file.size());
+
+    std::ofstream(signedFile, std::ios::binary | std::ios::app) << 'x';
+    const std::string message = Verify(signedFile);
+    EXPECT_NE(message.find("Expected file size: " + std::to_string(file.size()) +
+                           "\nActual file size: " + std::to_string(file.size() + 1) + "."),
+              std::string::npos)
+        << message;
+}
+
 TEST_F(SetupPackerTest, RefusesWhatTheStubCouldNotUse)
 {
     struct Case
