@@ -200,8 +200,8 @@ std::optional<uint32_t> CPeImage::SubDirectory(const PeResourceKey& type) const
     return t->target;
 }
 
-std::optional<PeResourceData> CPeImage::FindResource(const PeResourceKey& type,
-                                                     const PeResourceKey& name) const
+std::optional<PeResourceData> CPeImage::FindResourceData(const PeResourceKey& type,
+                                                         const PeResourceKey& name) const
 {
     const std::optional<uint32_t> typeDir = SubDirectory(type);
     std::vector<DirEntry> entries;

@@ -78,8 +78,8 @@ public:
     std::optional<uint64_t> RvaToOffset(uint32_t rva, uint32_t size) const;
 
     // The first language of resource (type, name); nothing when absent or damaged.
-    std::optional<PeResourceData> FindResource(const PeResourceKey& type,
-                                               const PeResourceKey& name) const;
+    std::optional<PeResourceData> FindResourceData(const PeResourceKey& type,
+                                                   const PeResourceKey& name) const;
     // The names and ids of every resource of `type`.
     std::vector<PeResourceKey> ResourceNames(const PeResourceKey& type) const;
 

@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (pe.Parse(bytes) == plcore::PeError::None)
     {
         for (const plcore::PeResourceKey& key : pe.ResourceNames({10, {}}))
-            pe.FindResource({10, {}}, key);
-        if (const auto version = pe.FindResource({16, {}}, {1, {}}))
+            pe.FindResourceData({10, {}}, key);
+        if (const auto version = pe.FindResourceData({16, {}}, {1, {}}))
         {
             plcore::CVersionBlock block;
             if (block.Parse(bytes.subspan(version->fileOffset, version->size)))

@@ -21,18 +21,18 @@ TEST(PeImage, FindsNamedRcDataIgnoringCaseAndResolvesItsFileOffset)
     EXPECT_EQ(pe.Machine(), 0x14C);
     EXPECT_EQ(pe.ImageEnd(), image.size());
 
-    const auto verify = pe.FindResource({10, {}}, {0, u"_pln_verify"});
+    const auto verify = pe.FindResourceData({10, {}}, {0, u"_pln_verify"});
     ASSERT_TRUE(verify);
     EXPECT_EQ(verify->size, 8u);
     EXPECT_EQ(image[verify->fileOffset], 1);
     EXPECT_EQ(image[verify->fileOffset + 7], 8);
 
-    const auto version = pe.FindResource({16, {}}, {1, {}});
+    const auto version = pe.FindResourceData({16, {}}, {1, {}});
     ASSERT_TRUE(version);
     EXPECT_EQ(image[version->fileOffset], 9);
 
-    EXPECT_FALSE(pe.FindResource({10, {}}, {0, u"MISSING"}));
-    EXPECT_FALSE(pe.FindResource({10, {}}, {1, {}}));
+    EXPECT_FALSE(pe.FindResourceData({10, {}}, {0, u"MISSING"}));
+    EXPECT_FALSE(pe.FindResourceData({10, {}}, {1, {}}));
     const auto names = pe.ResourceNames({10, {}});
     ASSERT_EQ(names.size(), 2u);
 }
@@ -69,7 +69,7 @@ TEST(PeImage, DamagedResourceTreeFindsNothingAndReadsNothingOutside)
     image[0x200 + 15] = 0xFF;
     CPeImage pe;
     ASSERT_EQ(pe.Parse(image), PeError::None);
-    EXPECT_FALSE(pe.FindResource({10, {}}, {0, u"_PLN_VERIFY"}));
+    EXPECT_FALSE(pe.FindResourceData({10, {}}, {0, u"_PLN_VERIFY"}));
 }
 
 TEST(SetupHeaders, ReadsTheSecurityDirectoryOrNamesTheFormatFault)

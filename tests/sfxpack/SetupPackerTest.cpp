@@ -100,7 +100,7 @@ public:
         const Bytes file = ReadAll(m_options.output);
         plcore::CPeImage pe;
         EXPECT_EQ(pe.Parse(file), plcore::PeError::None);
-        const auto r = pe.FindResource({type, {}}, {id, name});
+        const auto r = pe.FindResourceData({type, {}}, {id, name});
         if (!r)
             return {};
         return Bytes(file.begin() + r->fileOffset, file.begin() + r->fileOffset + r->size);

@@ -81,7 +81,7 @@ std::vector<uint8_t> ReadHead(const fs::path& path, uint64_t limit, uint64_t& fi
 plcore::PeResourceData RequireRcData(const CPeImage& pe, const std::string& name,
                                      const fs::path& stub)
 {
-    const auto data = pe.FindResource({CPeImage::kTypeRcData, {}}, {0, Ascii16(name)});
+    const auto data = pe.FindResourceData({CPeImage::kTypeRcData, {}}, {0, Ascii16(name)});
     if (!data)
         throw CPackError(stub.string() + " has no RCDATA resource " + name + ": not a setup stub");
     return *data;
@@ -96,7 +96,7 @@ void Patch(std::vector<uint8_t>& image, const plcore::PeResourceData& where, std
 void PatchCulture(std::vector<uint8_t>& image, const CPeImage& pe, const std::string& culture,
                   const fs::path& stub)
 {
-    const auto data = pe.FindResource({CPeImage::kTypeVersion, {}}, {1, {}});
+    const auto data = pe.FindResourceData({CPeImage::kTypeVersion, {}}, {1, {}});
     plcore::CVersionBlock block;
     const std::span<const uint8_t> bytes =
         data ? std::span<const uint8_t>(image).subspan(data->fileOffset, data->size)
@@ -374,7 +374,7 @@ std::string Verify(const fs::path& file)
             head = ReadHead(file, pe.ImageEnd(), fileSize);
             pe.Parse(head);
         }
-        verify = pe.FindResource({CPeImage::kTypeRcData, {}}, {0, u"_PLN_VERIFY"});
+        verify = pe.FindResourceData({CPeImage::kTypeRcData, {}}, {0, u"_PLN_VERIFY"});
         if (!verify || verify->size != 8)
             return kTextNoVerify;
         expected = plcore::ReadLe64(head.data() + verify->fileOffset);
