@@ -1,0 +1,4 @@
+// The stub's one application object; the framework's wWinMain runs its start-up.
+#include "stub/app/App.h"
+
+CApp theApp;
