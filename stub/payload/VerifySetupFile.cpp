@@ -3,6 +3,8 @@
 #include "plcore/ByteOrder.h"
 #include "plcore/SetupHeaders.h"
 #include "plcore/win32/FileSystem.h"
+#include "stub/i18n/LocalizedString.h"
+#include "stub/payload/FileResource.h"
 
 #include <windows.h>
 
@@ -10,12 +12,14 @@
 #include <cwchar>
 #include <span>
 
+namespace stub
+{
 namespace
 {
 
-constexpr unsigned kIdsCannotRead = 135;
-constexpr unsigned kIdsCorrupted = 155;
-constexpr unsigned kIdsSizes = 162; // "Expected file size: %I64d\nActual file size: %I64d."
+constexpr unsigned kIdsCannotRead = IDS_CANNOT_READ_SETUP_FILE;
+constexpr unsigned kIdsCorrupted = IDS_SETUP_FILE_CORRUPTED;
+constexpr unsigned kIdsSizes = IDS_FILE_SIZE_MISMATCH; // "Expected file size: %I64d\n..."
 
 constexpr wchar_t kTextNotExe[] = L"File does not have EXE format.";
 constexpr wchar_t kTextBadPe[] = L"Invalid PE signature.";
@@ -46,6 +50,14 @@ std::wstring CannotRead(const SetupTextLoader& loadText)
 }
 
 } // namespace
+
+std::wstring VerifySetupFile(const std::wstring& path)
+{
+    return VerifySetupFile(
+        path, LoadLocalizedString,
+        [](const std::wstring& file, const wchar_t* name, std::vector<uint8_t>& bytes)
+        { return ReadFileResource(file, name, bytes) >= 0; });
+}
 
 std::wstring VerifySetupFile(const std::wstring& path, const SetupTextLoader& loadText,
                              const SetupResourceReader& readResource)
@@ -104,3 +116,5 @@ std::wstring VerifySetupFile(const std::wstring& path, const SetupTextLoader& lo
     sizes[255] = L'\0';
     return loadText(kIdsCorrupted) + L"\n\n" + sizes;
 }
+
+} // namespace stub

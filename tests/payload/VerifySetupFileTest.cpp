@@ -77,7 +77,7 @@ protected:
     {
         std::ofstream(std::filesystem::path(m_path), std::ios::binary)
             .write(reinterpret_cast<const char*>(file.data()), file.size());
-        return VerifySetupFile(m_path, LoadText, ReadResource);
+        return stub::VerifySetupFile(m_path, LoadText, ReadResource);
     }
     static std::wstring Mismatch(uint64_t expected, uint64_t actual)
     {
@@ -137,7 +137,7 @@ TEST_F(VerifySetupFileTest, FormatFaultsHaveTheirOwnTexts)
     EXPECT_EQ(Verify(farPe), L"Invalid PE signature.");
 
     ::DeleteFileW(m_path.c_str());
-    EXPECT_EQ(VerifySetupFile(m_path, LoadText, ReadResource), L"S135 (2)");
+    EXPECT_EQ(stub::VerifySetupFile(m_path, LoadText, ReadResource), L"S135 (2)");
 }
 
 TEST_F(VerifySetupFileTest, FileOverOneMebibyteIsCheckedFromItsHead)
