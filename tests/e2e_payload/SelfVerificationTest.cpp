@@ -74,12 +74,12 @@ protected:
     }
 
     // Packs the payload with the real sfxpack; returns the setup file.
-    fs::path Pack(const std::string& name)
+    fs::path Pack(const std::string& name, const std::string& options = "")
     {
         const fs::path out = m_dir / name;
         EXPECT_EQ(Shell(std::string(SFXPACK_PATH) + " pack --stub " + m_stub.string() +
-                        " --payload " + (m_dir / "payload").string() + " -o " + out.string() +
-                        " >/dev/null"),
+                        " --payload " + (m_dir / "payload").string() + " -o " + out.string() + " " +
+                        options + " >/dev/null"),
                   0);
         return out;
     }
@@ -217,6 +217,19 @@ TEST_F(SelfVerificationTest, FileOverOneMebibyteIsVerifiedFromItsHead)
     const fs::path shorter = m_dir / "big-shorter.exe";
     WriteAll(shorter, Bytes(whole.begin(), whole.end() - 1));
     ExpectRefused(shorter, SizeMessage(whole.size(), whole.size() - 1));
+}
+
+TEST_F(SelfVerificationTest, CultureSetBySfxpackSpeaksTheMessage)
+{
+    const Bytes whole = ReadAll(Pack("german.exe", "--culture de-DE"));
+    const fs::path shorter = m_dir / "german-shorter.exe";
+    WriteAll(shorter, Bytes(whole.begin(), whole.end() - 1));
+    ExpectRefused(shorter, "Die Setup-Datei ist besch\u00e4digt. Wenn Sie diese Datei aus dem "
+                           "Internet heruntergeladen haben, laden Sie sie bitte erneut herunter."
+                           "\n\nErwartete Dateigr\u00f6\u00dfe: " +
+                               std::to_string(whole.size()) +
+                               "\nTats\u00e4chliche Dateigr\u00f6\u00dfe: " +
+                               std::to_string(whole.size() - 1) + ".");
 }
 
 } // namespace
