@@ -274,6 +274,13 @@ TEST_F(SetupPackerTest, RefusesWhatTheStubCouldNotUse)
          [](SetupPackerTest& t)
          { t.Payload(std::string(200, 'a') + "/" + std::string(59, 'b'), ""); },
          "longer than 259 bytes"},
+        {"names differing in case",
+         [](SetupPackerTest& t)
+         {
+             t.Payload("Readme.txt", "");
+             t.Payload("README.txt", "");
+         },
+         "differ only in letter case"},
         {"setup info absent", [](SetupPackerTest& t) { t.m_options.setupInfo = "x.ini"; },
          "is not in the payload"},
         {"culture too long", [](SetupPackerTest& t) { t.m_options.culture = "abcdefghijklmnop"; },

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -178,6 +179,18 @@ std::vector<PayloadItem> CollectPayload(const fs::path& root)
         throw CPackError("cannot read payload " + root.string() + ": " + ec.message());
     std::sort(items.begin(), items.end(),
               [](const PayloadItem& a, const PayloadItem& b) { return a.name < b.name; });
+    // Windows names ignore letter case: two such entries would be extracted as one file.
+    std::map<std::string, const PayloadItem*> folded;
+    for (const PayloadItem& item : items)
+    {
+        std::string key = item.name;
+        for (char& c : key)
+            c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        const auto [at, inserted] = folded.emplace(key, &item);
+        if (!inserted)
+            throw CPackError("payload entries \"" + at->second->name + "\" and \"" + item.name +
+                             "\" differ only in letter case: Windows would extract them as one");
+    }
     return items;
 }
 
