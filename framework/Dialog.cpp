@@ -5,11 +5,12 @@
 
 #include <vector>
 
-CDialog::CDialog(UINT nIDTemplate, HWND hParent) : m_nIDTemplate(nIDTemplate), m_hParent(hParent)
-{
-}
+CDialog::CDialog(UINT nIDTemplate, HWND hParent) : m_nIDTemplate(nIDTemplate), m_hParent(hParent) {}
 
-CDialog::~CDialog() { DestroyWindow(); }
+CDialog::~CDialog()
+{
+    DestroyWindow();
+}
 
 const CDialog::MessageMap* CDialog::GetMessageMap() const
 {
@@ -105,11 +106,20 @@ void CDialog::DestroyWindow()
         ::DestroyWindow(m_hWnd);
 }
 
-BOOL CDialog::OnInitDialog() { return TRUE; }
+BOOL CDialog::OnInitDialog()
+{
+    return TRUE;
+}
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -20,9 +20,15 @@ CWinApp::~CWinApp()
         g_pApp = nullptr;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance()
+{
+    return 0;
+}
 
 int CWinApp::DoMessageBox(LPCWSTR pszPrompt, UINT nType, UINT)
 {
@@ -32,7 +38,10 @@ int CWinApp::DoMessageBox(LPCWSTR pszPrompt, UINT nType, UINT)
     return MessageBoxW(hOwner, pszPrompt, m_pszAppName, nType);
 }
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
 
 HINSTANCE AfxGetInstanceHandle()
 {

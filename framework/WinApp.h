@@ -1,6 +1,6 @@
 // CWinApp: the application object of a framework program. Exactly one exists per process; it is
-// created before wWinMain runs, which calls InitInstance and, when that returns false, ExitInstance,
-// whose result becomes the process exit code. Main thread only.
+// created before wWinMain runs, which calls InitInstance and, when that returns false,
+// ExitInstance, whose result becomes the process exit code. Main thread only.
 #pragma once
 
 #include <windows.h>

@@ -68,14 +68,13 @@ void PutLe16(std::vector<uint8_t>& out, uint16_t v)
 
 } // namespace
 
-std::optional<std::vector<uint8_t>> ReplaceDialogFont(const uint8_t* data, size_t size,
-                                                      const std::u16string& face,
-                                                      uint16_t pointSize)
+std::optional<std::vector<uint8_t>>
+ReplaceDialogFont(const uint8_t* data, size_t size, const std::u16string& face, uint16_t pointSize)
 {
     if (data == nullptr || size < 18)
         return std::nullopt;
-    const bool extended = size >= 26 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF &&
-                          data[3] == 0xFF;
+    const bool extended =
+        size >= 26 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF;
     const size_t styleOffset = extended ? 12 : 0;
     const size_t headerSize = extended ? 26 : 18;
     const uint32_t style = Le32(data + styleOffset);

@@ -13,8 +13,7 @@ namespace plcore
 
 // Returns a copy of the template with the given face and point size (the font style flag set),
 // or nothing when the bytes are not a well-formed template.
-std::optional<std::vector<uint8_t>> ReplaceDialogFont(const uint8_t* data, size_t size,
-                                                      const std::u16string& face,
-                                                      uint16_t pointSize);
+std::optional<std::vector<uint8_t>>
+ReplaceDialogFont(const uint8_t* data, size_t size, const std::u16string& face, uint16_t pointSize);
 
 } // namespace plcore

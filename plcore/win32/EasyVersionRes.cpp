@@ -20,7 +20,8 @@ struct VersionApi
 
     static const VersionApi& Get()
     {
-        static const VersionApi api = [] {
+        static const VersionApi api = []
+        {
             VersionApi a;
             HMODULE h = LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
             if (h == nullptr)
@@ -43,7 +44,10 @@ struct VersionApi
 
 } // namespace
 
-CEasyVersionRes::~CEasyVersionRes() { Clear(); }
+CEasyVersionRes::~CEasyVersionRes()
+{
+    Clear();
+}
 
 void CEasyVersionRes::Clear()
 {

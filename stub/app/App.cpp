@@ -37,7 +37,10 @@ CApp::CApp() : CWinApp(L"Setup Self-Extractor") {}
 
 CApp::~CApp() = default;
 
-CApp& GetApp() { return *static_cast<CApp*>(AfxGetApp()); }
+CApp& GetApp()
+{
+    return *static_cast<CApp*>(AfxGetApp());
+}
 
 BOOL CApp::InitInstance()
 {

@@ -27,9 +27,9 @@ void RestrictDllSearchPath()
     // Loaded behind our back by name (uxtheme by the themed controls, propsys and clbcatq by the
     // shell and COM, ...): once loaded from the system folder, a planted copy is never consulted.
     static const wchar_t* const kPreload[] = {
-        L"uxtheme.dll", L"dwmapi.dll",    L"propsys.dll", L"userenv.dll",
-        L"setupapi.dll", L"apphelp.dll",  L"cryptbase.dll", L"oleacc.dll",
-        L"clbcatq.dll", L"ntmarta.dll",   L"version.dll",
+        L"uxtheme.dll",  L"dwmapi.dll",  L"propsys.dll",   L"userenv.dll",
+        L"setupapi.dll", L"apphelp.dll", L"cryptbase.dll", L"oleacc.dll",
+        L"clbcatq.dll",  L"ntmarta.dll", L"version.dll",
     };
     for (const wchar_t* name : kPreload)
         LoadLibraryExW((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -48,7 +48,7 @@ TEST(LocalizedString, FollowsTheLanguageAtLoadingTime)
     EXPECT_EQ(german, stub::LoadStringById(4159));
     EXPECT_NE(german, english);
     EXPECT_EQ(english, L"Starting installation..."); // a text loaded earlier stays as it was
-    EXPECT_EQ(stub::LoadLocalizedString(150), L"");   // no such entry
+    EXPECT_EQ(stub::LoadLocalizedString(150), L"");  // no such entry
 }
 
 TEST(LocalizedString, EnglishBlocksHoldTheCatalogueTexts)
@@ -77,7 +77,8 @@ TEST(LocalizedString, EveryBlockIsComplete)
 {
     const unsigned ids[] = {129, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140,
                             155, 156, 157, 158, 159, 160, 161, 162, 163, 164, 165};
-    auto conversions = [](const std::wstring& text) {
+    auto conversions = [](const std::wstring& text)
+    {
         std::wstring found;
         for (size_t i = 0; i + 1 < text.size(); ++i)
             if (text[i] == L'%')

@@ -100,9 +100,15 @@ int g_scratchCounter = 0;
 
 } // namespace
 
-fs::path Win32BinDir() { return PL_WIN32_BIN_DIR; }
+fs::path Win32BinDir()
+{
+    return PL_WIN32_BIN_DIR;
+}
 
-fs::path SourceDir() { return PL_SOURCE_DIR; }
+fs::path SourceDir()
+{
+    return PL_SOURCE_DIR;
+}
 
 fs::path ArtifactDir()
 {
@@ -113,9 +119,9 @@ fs::path ArtifactDir()
 
 fs::path MakeScratchDir(const std::string& name)
 {
-    fs::path dir = fs::path(PL_ARTIFACT_DIR) / "scratch" /
-                   (name + "-" + std::to_string(getpid()) + "-" +
-                    std::to_string(++g_scratchCounter));
+    fs::path dir =
+        fs::path(PL_ARTIFACT_DIR) / "scratch" /
+        (name + "-" + std::to_string(getpid()) + "-" + std::to_string(++g_scratchCounter));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -181,8 +187,8 @@ DriverReport DriveWindowsProgram(const fs::path& exe, const std::vector<std::str
         if (f[0] == "dialog" && f.size() >= 2)
             report.dialogs.push_back({Unescape(f[1]), {}});
         else if (f[0] == "control" && f.size() >= 4 && !report.dialogs.empty())
-            report.dialogs.back().controls.push_back({std::stoi(f[1]), Unescape(f[2]),
-                                                      Unescape(f[3])});
+            report.dialogs.back().controls.push_back(
+                {std::stoi(f[1]), Unescape(f[2]), Unescape(f[3])});
         else if (f[0] == "exit" && f.size() >= 2)
             report.exitCode = static_cast<uint32_t>(std::stoul(f[1]));
         else if (f[0] == "error")

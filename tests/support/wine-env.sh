@@ -19,6 +19,13 @@ pl_wine_ensure_prefix() {
       # Without a window manager every window close stalls unless Wine manages no windows.
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null 9>&-
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 </dev/null 9>&-
+      # CJK text in dialogs: link Wine's dialog fonts to a CJK font of the system.
+      local face
+      for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+          /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
+          >/dev/null 2>&1 </dev/null 9>&-
+      done
       wineserver -w 9>&-
       touch "$WINEPREFIX/.pl-ready"
     fi

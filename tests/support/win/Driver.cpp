@@ -154,7 +154,7 @@ int wmain(int argc, wchar_t** argv)
         fwprintf(stderr, L"usage: pl-driver REPORT_FILE STEP... -- PROGRAM [ARGS...]\n");
         return 2;
     }
-    g_report = _wfopen(argv[1], L"w");
+    g_report = _wfopen(argv[1], L"wb");
     if (g_report == nullptr)
         return 4;
 
@@ -163,8 +163,8 @@ int wmain(int argc, wchar_t** argv)
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(args[0].c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &si, &pi))
+    if (!CreateProcessW(args[0].c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
     {
         Record("error\tcannot start program (" + std::to_string(GetLastError()) + ")");
         return 3;
