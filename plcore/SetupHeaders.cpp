@@ -27,4 +27,17 @@ SetupHeaders ReadSetupHeaders(std::span<const uint8_t> head)
     return h;
 }
 
+const char* SetupHeaderErrorText(SetupHeaderError error)
+{
+    switch (error)
+    {
+    case SetupHeaderError::NotExe:
+        return kTextNotExe;
+    case SetupHeaderError::BadPeSignature:
+        return kTextBadPeSignature;
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace plcore

@@ -34,4 +34,12 @@ struct SetupHeaders
 
 SetupHeaders ReadSetupHeaders(std::span<const uint8_t> head);
 
+// The fixed English texts of the check's format faults (the size messages are localized).
+constexpr char kTextNotExe[] = "File does not have EXE format.";
+constexpr char kTextBadPeSignature[] = "Invalid PE signature.";
+constexpr char kTextNoVerifyResource[] = "Resource _PLN_VERIFY is not found.";
+
+// kTextNotExe or kTextBadPeSignature for a format fault; null for SetupHeaderError::None.
+const char* SetupHeaderErrorText(SetupHeaderError error);
+
 } // namespace plcore

@@ -21,9 +21,10 @@ constexpr unsigned kIdsCannotRead = IDS_CANNOT_READ_SETUP_FILE;
 constexpr unsigned kIdsCorrupted = IDS_SETUP_FILE_CORRUPTED;
 constexpr unsigned kIdsSizes = IDS_FILE_SIZE_MISMATCH; // "Expected file size: %I64d\n..."
 
-constexpr wchar_t kTextNotExe[] = L"File does not have EXE format.";
-constexpr wchar_t kTextBadPe[] = L"Invalid PE signature.";
-constexpr wchar_t kTextNoVerify[] = L"Resource _PLN_VERIFY is not found.";
+std::wstring Widen(const char* ascii)
+{
+    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
+}
 
 class CMappedView
 {
@@ -84,10 +85,8 @@ std::wstring VerifySetupFile(const std::wstring& path, const SetupTextLoader& lo
 
     const plcore::SetupHeaders headers =
         plcore::ReadSetupHeaders(std::span<const uint8_t>(view.Get(), mapped));
-    if (headers.error == plcore::SetupHeaderError::NotExe)
-        return kTextNotExe;
-    if (headers.error == plcore::SetupHeaderError::BadPeSignature)
-        return kTextBadPe;
+    if (const char* fault = plcore::SetupHeaderErrorText(headers.error))
+        return Widen(fault);
 
     uint64_t expected = 0;
     if (headers.IsSigned())
@@ -99,7 +98,7 @@ std::wstring VerifySetupFile(const std::wstring& path, const SetupTextLoader& lo
     {
         std::vector<uint8_t> recorded;
         if (!readResource(path, L"_PLN_VERIFY", recorded) || recorded.size() != 8)
-            return kTextNoVerify;
+            return Widen(plcore::kTextNoVerifyResource);
         expected = plcore::ReadLe64(recorded.data());
     }
 

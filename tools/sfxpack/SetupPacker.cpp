@@ -33,9 +33,6 @@ using plcore::PeResourceKey;
 constexpr const char* kTextCannotRead = "The compressed setup file could not be read.";
 constexpr const char* kTextCorrupted = "The setup file is corrupted. If you downloaded this file "
                                        "from the internet, please download it again.";
-constexpr const char* kTextNotExe = "File does not have EXE format.";
-constexpr const char* kTextBadPe = "Invalid PE signature.";
-constexpr const char* kTextNoVerify = "Resource _PLN_VERIFY is not found.";
 
 constexpr uint16_t kMachineI386 = 0x14C;
 constexpr char kDefaultSetupInfo[] = "SetupInfo.ini";
@@ -368,10 +365,8 @@ std::string Verify(const fs::path& file)
         return std::string(kTextCannotRead) + " (" + std::to_string(errno) + ")";
     }
     const plcore::SetupHeaders headers = plcore::ReadSetupHeaders(head);
-    if (headers.error == plcore::SetupHeaderError::NotExe)
-        return kTextNotExe;
-    if (headers.error == plcore::SetupHeaderError::BadPeSignature)
-        return kTextBadPe;
+    if (const char* fault = plcore::SetupHeaderErrorText(headers.error))
+        return fault;
     uint64_t expected = 0;
     if (headers.IsSigned())
     {
@@ -389,7 +384,7 @@ std::string Verify(const fs::path& file)
         }
         verify = pe.FindResourceData({CPeImage::kTypeRcData, {}}, {0, u"_PLN_VERIFY"});
         if (!verify || verify->size != 8)
-            return kTextNoVerify;
+            return plcore::kTextNoVerifyResource;
         expected = plcore::ReadLe64(head.data() + verify->fileOffset);
     }
     if (expected == fileSize)

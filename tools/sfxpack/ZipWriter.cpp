@@ -161,8 +161,8 @@ bool CZipWriter::AddFolder(const std::string& name, const ZipEntryOptions& optio
     return true;
 }
 
-bool CZipWriter::AddFile(const std::string& name, std::FILE* source, uint64_t size,
-                         const ZipEntryOptions& options)
+bool CZipWriter::AddDeflated(const std::string& name, std::FILE* source, const std::string* data,
+                             uint64_t size, const ZipEntryOptions& options)
 {
     Entry e;
     e.name = name;
@@ -171,26 +171,22 @@ bool CZipWriter::AddFile(const std::string& name, std::FILE* source, uint64_t si
     e.dosDateTime = options.dosDateTime;
     e.externalAttributes = 0x20;
     e.zip64Local = size >= kZip64LocalThreshold;
-    if (!WriteLocalHeader(e) || !Deflate(e, source, nullptr, size) || !FixLocalHeader(e))
+    if (!WriteLocalHeader(e) || !Deflate(e, source, data, size) || !FixLocalHeader(e))
         return false;
     m_entries.push_back(std::move(e));
     return true;
 }
 
+bool CZipWriter::AddFile(const std::string& name, std::FILE* source, uint64_t size,
+                         const ZipEntryOptions& options)
+{
+    return AddDeflated(name, source, nullptr, size, options);
+}
+
 bool CZipWriter::AddData(const std::string& name, const std::string& data,
                          const ZipEntryOptions& options)
 {
-    Entry e;
-    e.name = name;
-    e.flags = options.utf8 ? plcore::kZipFlagUtf8 : 0;
-    e.method = Z_DEFLATED;
-    e.dosDateTime = options.dosDateTime;
-    e.externalAttributes = 0x20;
-    e.zip64Local = data.size() >= kZip64LocalThreshold;
-    if (!WriteLocalHeader(e) || !Deflate(e, nullptr, &data, data.size()) || !FixLocalHeader(e))
-        return false;
-    m_entries.push_back(std::move(e));
-    return true;
+    return AddDeflated(name, nullptr, &data, data.size(), options);
 }
 
 bool CZipWriter::Finish()

@@ -49,6 +49,9 @@ private:
         uint32_t externalAttributes = 0;
         bool zip64Local = false;
     };
+    // Deflates `size` bytes from `source`, or from `data` when it is not null.
+    bool AddDeflated(const std::string& name, std::FILE* source, const std::string* data,
+                     uint64_t size, const ZipEntryOptions& options);
     bool WriteLocalHeader(Entry& entry);
     bool Deflate(Entry& entry, std::FILE* source, const std::string* data, uint64_t size);
     bool FixLocalHeader(const Entry& entry);
