@@ -67,10 +67,13 @@ std::wstring VerifySetupFile(const std::wstring& path, const SetupTextLoader& lo
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return CannotRead(loadText);
-    const DWORD size = ::GetFileSize(file.Get(), nullptr);
-    // Only the head is mapped; when the size is unknown the whole file is.
+    // Only the head is mapped; when the size is unknown the whole file is. The size is taken in
+    // 64 bits: its low half alone would map a few bytes of a file just over 4 GiB.
+    LARGE_INTEGER size{};
     const DWORD viewSize =
-        size == INVALID_FILE_SIZE ? 0 : std::min<DWORD>(size, plcore::kSetupHeadBytes);
+        ::GetFileSizeEx(file.Get(), &size)
+            ? static_cast<DWORD>(std::min<LONGLONG>(size.QuadPart, plcore::kSetupHeadBytes))
+            : 0;
     plcore::CHandle mapping(
         ::CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping.IsValid())

@@ -2,6 +2,7 @@
 
 #include "plcore/ByteOrder.h"
 #include "plcore/PeImage.h"
+#include "plcore/win32/FileSystem.h"
 #include "tests/fixtures/PeBuilder.h"
 
 #include <windows.h>
@@ -26,8 +27,11 @@ std::wstring LoadText(unsigned id)
 // Reads the resource with the portable reader; the stub's own reader is exercised end to end.
 bool ReadResource(const std::wstring& path, const wchar_t* name, std::vector<uint8_t>& bytes)
 {
+    // The fixtures' images are small; the files may be huge (and sparse).
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    const Bytes file(std::istreambuf_iterator<char>(in), {});
+    Bytes file(65536);
+    in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    file.resize(static_cast<size_t>(in.gcount()));
     plcore::CPeImage pe;
     if (pe.Parse(file) != plcore::PeError::None)
         return false;
@@ -145,6 +149,28 @@ TEST_F(VerifySetupFileTest, FileOverOneMebibyteIsCheckedFromItsHead)
     const Bytes big = SetupFile(3 * 1048576 + 17);
     EXPECT_EQ(Verify(big), L"");
     EXPECT_EQ(Verify(Bytes(big.begin(), big.end() - 1)), Mismatch(big.size(), big.size() - 1));
+}
+
+TEST_F(VerifySetupFileTest, FileOverFourGibibytesIsCheckedFromItsHeadToo)
+{
+    // A sparse file: the image, then a gap up to just over 4 GiB.
+    Bytes head = SetupFile(0);
+    const uint64_t size = 0x100000000ull + 100;
+    plcore::CPeImage pe;
+    ASSERT_EQ(pe.Parse(head), plcore::PeError::None);
+    const auto verify = pe.FindResourceData({10, {}}, {0, u"_PLN_VERIFY"});
+    plcore::WriteLe64(&head[verify->fileOffset], size);
+    std::ofstream(std::filesystem::path(m_path), std::ios::binary)
+        .write(reinterpret_cast<const char*>(head.data()), head.size());
+    {
+        plcore::CHandle file(
+            ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(size);
+        ASSERT_TRUE(::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.Get()));
+    }
+    EXPECT_EQ(stub::VerifySetupFile(m_path, LoadText, ReadResource), L"");
 }
 
 } // namespace
