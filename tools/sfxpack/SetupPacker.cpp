@@ -7,12 +7,23 @@
 #include "plcore/VersionBlock.h"
 #include "tools/sfxpack/ZipWriter.h"
 
-#include <minizip/unzip.h>
+#include "tools/sfxpack/FileIo.h"
 
-#include <sys/stat.h>
+#if __has_include(<minizip/unzip.h>)
+#include <minizip/unzip.h>
+#else
+// zlib's contributed sources, as the Windows build compiles them.
+#ifndef OF
+#define OF(args) args
+#endif
+#include <unzip.h>
+// iowin32.h needs the types of unzip.h.
+#include <iowin32.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -36,12 +47,6 @@ constexpr const char* kTextCorrupted = "The setup file is corrupted. If you down
 
 constexpr uint16_t kMachineI386 = 0x14C;
 constexpr char kDefaultSetupInfo[] = "SetupInfo.ini";
-
-struct FileCloser
-{
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::u16string Ascii16(std::string_view s)
 {
@@ -148,7 +153,8 @@ std::vector<PayloadItem> CollectPayload(const fs::path& root)
             break;
         PayloadItem item;
         item.source = it->path();
-        item.name = fs::relative(it->path(), root, ec).generic_string();
+        const std::u8string utf8 = fs::relative(it->path(), root, ec).generic_u8string();
+        item.name.assign(utf8.begin(), utf8.end());
         if (ec)
             break;
         item.folder = it->is_directory(ec);
@@ -206,13 +212,18 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 
 uint32_t DosTimeOf(const fs::path& path)
 {
-    struct stat st
-    {
-    };
-    if (::stat(path.c_str(), &st) != 0)
+    std::error_code ec;
+    const fs::file_time_type written = fs::last_write_time(path, ec);
+    if (ec)
         return ToDosDateTime(1980, 1, 1, 0, 0, 0);
+    const std::time_t t =
+        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
     std::tm local{};
-    localtime_r(&st.st_mtime, &local);
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
     return ToDosDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                          local.tm_min, local.tm_sec);
 }
@@ -233,7 +244,7 @@ void WritePayload(std::FILE* out, const std::vector<PayloadItem>& items)
         }
         else
         {
-            FilePtr in(std::fopen(item.source.c_str(), "rb"));
+            FilePtr in = OpenFile(item.source, "rb");
             if (!in)
                 throw CPackError("cannot read payload file " + item.source.string() + ": " +
                                  std::strerror(errno));
@@ -320,7 +331,7 @@ uint64_t Pack(const PackOptions& options)
 
     // Written beside the target and renamed at the end, so a failure leaves no broken file.
     const fs::path temporary = options.output.string() + ".part";
-    FilePtr out(std::fopen(temporary.c_str(), "wb+"));
+    FilePtr out = OpenFile(temporary, "wb+");
     if (!out)
         throw CPackError("cannot create " + temporary.string() + ": " + std::strerror(errno));
     uint64_t size = 0;
@@ -330,10 +341,10 @@ uint64_t Pack(const PackOptions& options)
         if (std::fwrite(image.data(), 1, head, out.get()) != head)
             throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
         WritePayload(out.get(), items);
-        size = static_cast<uint64_t>(ftello(out.get()));
+        size = Tell(out.get());
         uint8_t recorded[8];
         plcore::WriteLe64(recorded, size);
-        if (fseeko(out.get(), static_cast<off_t>(verify.fileOffset), SEEK_SET) != 0 ||
+        if (Seek(out.get(), verify.fileOffset) != 0 ||
             std::fwrite(recorded, 1, 8, out.get()) != 8 || std::fflush(out.get()) != 0)
             throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
         out.reset();
@@ -396,7 +407,13 @@ std::string Verify(const fs::path& file)
 
 std::vector<ListedEntry> List(const fs::path& file)
 {
+#ifdef _WIN32
+    zlib_filefunc64_def functions;
+    fill_win32_filefunc64W(&functions);
+    unzFile zip = unzOpen2_64(file.c_str(), &functions);
+#else
     unzFile zip = unzOpen64(file.c_str());
+#endif
     if (zip == nullptr)
         throw CPackError(file.string() + " holds no readable archive");
     std::vector<ListedEntry> entries;

@@ -2,6 +2,7 @@
 
 #include "plcore/ByteOrder.h"
 #include "plcore/EntryName.h"
+#include "tools/sfxpack/FileIo.h"
 
 #include <zlib.h>
 
@@ -21,24 +22,6 @@ constexpr size_t kChunk = 65536;
 // Deflate never grows data by more than this; beyond it the local header needs Zip64 sizes.
 constexpr uint64_t kZip64LocalThreshold = 0xFFFF0000u;
 
-int Seek(std::FILE* f, uint64_t offset)
-{
-#ifdef _WIN32
-    return _fseeki64(f, static_cast<__int64>(offset), SEEK_SET);
-#else
-    return fseeko(f, static_cast<off_t>(offset), SEEK_SET);
-#endif
-}
-
-uint64_t Tell(std::FILE* f)
-{
-#ifdef _WIN32
-    return static_cast<uint64_t>(_ftelli64(f));
-#else
-    return static_cast<uint64_t>(ftello(f));
-#endif
-}
-
 } // namespace
 
 uint32_t ToDosDateTime(int year, int month, int day, int hour, int minute, int second)
@@ -53,7 +36,7 @@ uint32_t ToDosDateTime(int year, int month, int day, int hour, int minute, int s
 
 CZipWriter::CZipWriter(std::FILE* file) : m_file(file)
 {
-    std::fseek(m_file, 0, SEEK_END);
+    SeekToEnd(m_file);
     m_nPosition = Tell(m_file);
 }
 
