@@ -48,6 +48,13 @@ constexpr const char* kTextCorrupted = "The setup file is corrupted. If you down
 constexpr uint16_t kMachineI386 = 0x14C;
 constexpr char kDefaultSetupInfo[] = "SetupInfo.ini";
 
+// A path for messages, in UTF-8 on both systems.
+std::string Shown(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::u16string Ascii16(std::string_view s)
 {
     return std::u16string(s.begin(), s.end());
@@ -73,11 +80,11 @@ std::vector<uint8_t> ReadHead(const fs::path& path, uint64_t limit, uint64_t& fi
     std::error_code ec;
     fileSize = fs::file_size(path, ec);
     if (!in || ec)
-        throw CPackError("cannot read " + path.string() + ": " + std::strerror(errno));
+        throw CPackError("cannot read " + Shown(path) + ": " + std::strerror(errno));
     std::vector<uint8_t> bytes(static_cast<size_t>(std::min(limit, fileSize)));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!in)
-        throw CPackError("cannot read " + path.string());
+        throw CPackError("cannot read " + Shown(path));
     return bytes;
 }
 
@@ -86,7 +93,7 @@ plcore::PeResourceData RequireRcData(const CPeImage& pe, const std::string& name
 {
     const auto data = pe.FindResourceData({CPeImage::kTypeRcData, {}}, {0, Ascii16(name)});
     if (!data)
-        throw CPackError(stub.string() + " has no RCDATA resource " + name + ": not a setup stub");
+        throw CPackError(Shown(stub) + " has no RCDATA resource " + name + ": not a setup stub");
     return *data;
 }
 
@@ -105,10 +112,10 @@ void PatchCulture(std::vector<uint8_t>& image, const CPeImage& pe, const std::st
         data ? std::span<const uint8_t>(image).subspan(data->fileOffset, data->size)
              : std::span<const uint8_t>();
     if (!data || !block.Parse(bytes))
-        throw CPackError(stub.string() + " has no version block: not a setup stub");
+        throw CPackError(Shown(stub) + " has no version block: not a setup stub");
     const auto value = block.FindString(block.Translation(), u"PL_Culture");
     if (!value)
-        throw CPackError(stub.string() + " has no PL_Culture in its version block");
+        throw CPackError(Shown(stub) + " has no PL_Culture in its version block");
     if (culture.size() + 1 > value->capacity)
         throw CPackError("culture \"" + culture + "\" does not fit: the stub has room for " +
                          std::to_string(value->capacity - 1) + " characters");
@@ -142,11 +149,11 @@ std::vector<PayloadItem> CollectPayload(const fs::path& root)
 {
     std::error_code ec;
     if (!fs::is_directory(root, ec))
-        throw CPackError("payload " + root.string() + " is not a readable folder");
+        throw CPackError("payload " + Shown(root) + " is not a readable folder");
     std::vector<PayloadItem> items;
     fs::recursive_directory_iterator it(root, fs::directory_options::none, ec);
     if (ec)
-        throw CPackError("cannot read payload " + root.string() + ": " + ec.message());
+        throw CPackError("cannot read payload " + Shown(root) + ": " + ec.message());
     for (; it != fs::recursive_directory_iterator(); it.increment(ec))
     {
         if (ec)
@@ -179,7 +186,7 @@ std::vector<PayloadItem> CollectPayload(const fs::path& root)
         items.push_back(std::move(item));
     }
     if (ec)
-        throw CPackError("cannot read payload " + root.string() + ": " + ec.message());
+        throw CPackError("cannot read payload " + Shown(root) + ": " + ec.message());
     std::sort(items.begin(), items.end(),
               [](const PayloadItem& a, const PayloadItem& b) { return a.name < b.name; });
     // Windows names ignore letter case: two such entries would be extracted as one file.
@@ -246,11 +253,11 @@ void WritePayload(std::FILE* out, const std::vector<PayloadItem>& items)
         {
             FilePtr in = OpenFile(item.source, "rb");
             if (!in)
-                throw CPackError("cannot read payload file " + item.source.string() + ": " +
+                throw CPackError("cannot read payload file " + Shown(item.source) + ": " +
                                  std::strerror(errno));
             ok = zip.AddFile(item.name, in.get(), item.size, options);
             if (ok && std::ferror(in.get()))
-                throw CPackError("cannot read payload file " + item.source.string());
+                throw CPackError("cannot read payload file " + Shown(item.source));
         }
         if (!ok)
             throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
@@ -267,20 +274,20 @@ uint64_t Pack(const PackOptions& options)
     std::vector<uint8_t> image = ReadHead(options.stub, UINT64_MAX, stubSize);
     CPeImage pe;
     if (pe.Parse(image) != plcore::PeError::None || pe.Machine() != kMachineI386)
-        throw CPackError(options.stub.string() + " is not a PE32 i386 image");
+        throw CPackError(Shown(options.stub) + " is not a PE32 i386 image");
     if (pe.DataDirectory(CPeImage::kDirectorySecurity).address != 0)
-        throw CPackError(options.stub.string() +
+        throw CPackError(Shown(options.stub) +
                          " is signed: pack the unsigned stub and sign the finished setup file");
     const auto verify = RequireRcData(pe, "_PLN_VERIFY", options.stub);
     const auto setupInfo = RequireRcData(pe, "_PLN_SETUPINFO", options.stub);
     if (verify.size != 8)
-        throw CPackError(options.stub.string() + ": _PLN_VERIFY is not 8 bytes long");
+        throw CPackError(Shown(options.stub) + ": _PLN_VERIFY is not 8 bytes long");
 
     // The archive starts where the image's last section ends: anything after it (a symbol
     // table, an earlier payload) is dropped.
     const uint64_t imageEnd = pe.ImageEnd();
     if (imageEnd > image.size())
-        throw CPackError(options.stub.string() + " is truncated: its sections end beyond it");
+        throw CPackError(Shown(options.stub) + " is truncated: its sections end beyond it");
     const uint32_t symbols = plcore::ReadLe32(image.data() + pe.PeOffset() + 4 + 8);
     if (symbols >= imageEnd)
         std::fill_n(image.begin() + pe.PeOffset() + 4 + 8, 8, 0);
@@ -330,10 +337,10 @@ uint64_t Pack(const PackOptions& options)
         std::rotate(items.begin(), first, first + 1);
 
     // Written beside the target and renamed at the end, so a failure leaves no broken file.
-    const fs::path temporary = options.output.string() + ".part";
+    const fs::path temporary = Shown(options.output) + ".part";
     FilePtr out = OpenFile(temporary, "wb+");
     if (!out)
-        throw CPackError("cannot create " + temporary.string() + ": " + std::strerror(errno));
+        throw CPackError("cannot create " + Shown(temporary) + ": " + std::strerror(errno));
     uint64_t size = 0;
     try
     {
@@ -351,7 +358,7 @@ uint64_t Pack(const PackOptions& options)
         std::error_code ec;
         fs::rename(temporary, options.output, ec);
         if (ec)
-            throw CPackError("cannot create " + options.output.string() + ": " + ec.message());
+            throw CPackError("cannot create " + Shown(options.output) + ": " + ec.message());
     }
     catch (...)
     {
@@ -415,7 +422,7 @@ std::vector<ListedEntry> List(const fs::path& file)
     unzFile zip = unzOpen64(file.c_str());
 #endif
     if (zip == nullptr)
-        throw CPackError(file.string() + " holds no readable archive");
+        throw CPackError(Shown(file) + " holds no readable archive");
     std::vector<ListedEntry> entries;
     int rc = unzGoToFirstFile(zip);
     while (rc == UNZ_OK)
@@ -431,7 +438,7 @@ std::vector<ListedEntry> List(const fs::path& file)
     }
     unzClose(zip);
     if (rc != UNZ_END_OF_LIST_OF_FILE)
-        throw CPackError(file.string() + ": damaged archive (" + std::to_string(rc) + ")");
+        throw CPackError(Shown(file) + ": damaged archive (" + std::to_string(rc) + ")");
     return entries;
 }
 

@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -22,21 +24,27 @@ int Usage(const std::string& problem)
     return 2;
 }
 
-int RunPack(int argc, char** argv)
+// Arguments are UTF-8 on both systems (Windows hands them over as UTF-16).
+std::filesystem::path PathFromUtf8(const std::string& text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+int RunPack(const std::vector<std::string>& args)
 {
     sfxpack::PackOptions options;
-    for (int i = 2; i < argc; ++i)
+    for (size_t i = 2; i < args.size(); ++i)
     {
-        const std::string arg = argv[i];
-        if (i + 1 >= argc)
+        const std::string arg = args[i];
+        if (i + 1 >= args.size())
             return Usage("option " + arg + " needs a value");
-        const std::string value = argv[++i];
+        const std::string value = args[++i];
         if (arg == "--stub")
-            options.stub = value;
+            options.stub = PathFromUtf8(value);
         else if (arg == "--payload")
-            options.payload = value;
+            options.payload = PathFromUtf8(value);
         else if (arg == "-o" || arg == "--output")
-            options.output = value;
+            options.output = PathFromUtf8(value);
         else if (arg == "--setup-info")
             options.setupInfo = value;
         else if (arg == "--culture")
@@ -54,35 +62,34 @@ int RunPack(int argc, char** argv)
     if (options.stub.empty() || options.payload.empty() || options.output.empty())
         return Usage("pack needs --stub, --payload and -o");
     const uint64_t size = sfxpack::Pack(options);
-    std::cout << options.output.string() << ": " << size << " bytes\n";
+    const std::u8string shown = options.output.u8string();
+    std::cout << std::string(shown.begin(), shown.end()) << ": " << size << " bytes\n";
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Run(const std::vector<std::string>& args)
 {
-    if (argc < 2)
+    if (args.size() < 2)
         return Usage("no command given");
-    const std::string command = argv[1];
+    const std::string command = args[1];
     try
     {
         if (command == "pack")
-            return RunPack(argc, argv);
-        if (command == "verify" && argc == 3)
+            return RunPack(args);
+        if (command == "verify" && args.size() == 3)
         {
-            const std::string message = sfxpack::Verify(argv[2]);
+            const std::string message = sfxpack::Verify(PathFromUtf8(args[2]));
             if (message.empty())
             {
-                std::cout << argv[2] << ": OK\n";
+                std::cout << args[2] << ": OK\n";
                 return 0;
             }
-            std::cerr << argv[2] << ": " << message << "\n";
+            std::cerr << args[2] << ": " << message << "\n";
             return 1;
         }
-        if (command == "list" && argc == 3)
+        if (command == "list" && args.size() == 3)
         {
-            for (const sfxpack::ListedEntry& e : sfxpack::List(argv[2]))
+            for (const sfxpack::ListedEntry& e : sfxpack::List(PathFromUtf8(args[2])))
                 std::printf("%12llu %12llu  %s\n",
                             static_cast<unsigned long long>(e.uncompressedSize),
                             static_cast<unsigned long long>(e.compressedSize), e.name.c_str());
@@ -96,3 +103,28 @@ int main(int argc, char** argv)
         return 1;
     }
 }
+
+} // namespace
+
+#ifdef _WIN32
+#include <windows.h>
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i)
+    {
+        const int n = ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+        if (n > 1)
+            ::WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, arg.data(), n, nullptr, nullptr);
+        args.push_back(std::move(arg));
+    }
+    return Run(args);
+}
+#else
+int main(int argc, char** argv)
+{
+    return Run(std::vector<std::string>(argv, argv + argc));
+}
+#endif
