@@ -22,7 +22,8 @@ bool IsReservedDeviceName(std::u16string_view component)
     std::u16string upper;
     for (char16_t c : base)
         upper.push_back(UpperAscii(c));
-    if (upper == u"CON" || upper == u"PRN" || upper == u"AUX" || upper == u"NUL")
+    if (upper == u"CON" || upper == u"PRN" || upper == u"AUX" || upper == u"NUL" ||
+        upper == u"CONIN$" || upper == u"CONOUT$")
         return true;
     return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) &&
            upper[3] >= u'1' && upper[3] <= u'9';

@@ -41,6 +41,7 @@ TEST(EntryName, HostileNamesAreRefused)
         {u"Aux .log", "device with blank"},
         {u"com1", "serial port"},
         {u"LPT9.dat", "printer port"},
+        {u"conout$.txt", "console output"},
     };
     for (const Case& c : cases)
         EXPECT_FALSE(IsSafeEntryName(c.name)) << c.why;
