@@ -156,6 +156,10 @@ bool CUnzipper::FindEntry(const std::wstring& name)
     if (ansiBytes < 0 || static_cast<size_t>(ansiBytes) >= kMaxLookupBytes)
         throw ZipException(ZipErrorBadParameter, 0);
 
+    // The layer reports a damaged archive, not the end of the list, when there are no entries.
+    unz_global_info64 global{};
+    if (unzGetGlobalInfo64(Archive(m_hArchive), &global) == UNZ_OK && global.number_entry == 0)
+        return false;
     unz64_file_pos previous{};
     const bool hadCurrent = unzGetFilePos64(Archive(m_hArchive), &previous) == UNZ_OK;
     int result = unzGoToFirstFile(Archive(m_hArchive));

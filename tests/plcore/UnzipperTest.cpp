@@ -129,6 +129,7 @@ TEST_F(UnzipperTest, EmptyArchiveHasNoEntriesAndSizeZero)
     CUnzipper zip(m_archive);
     EXPECT_FALSE(zip.MoveToFirstEntry());
     EXPECT_EQ(zip.GetTotalUncompressedSize(), 0u);
+    EXPECT_FALSE(zip.FindEntry(L"SetupInfo.ini"));
 }
 
 TEST_F(UnzipperTest, ExtractsIntoSubfoldersWithAndWithoutFolderEntries)

@@ -169,6 +169,13 @@ TEST_F(SetupPackerTest, PacksTheSetupInfoFirstAndRecordsTheFileSize)
     EXPECT_EQ(plcore::ReadLe32(&file[file.size() - 22]), 0x06054b50u); // no comment
 }
 
+TEST_F(SetupPackerTest, EmptyPayloadMakesAnEmptyArchive)
+{
+    Pack(m_options);
+    EXPECT_TRUE(List(m_options.output).empty());
+    EXPECT_EQ(Verify(m_options.output), "");
+}
+
 TEST_F(SetupPackerTest, DefaultSetupInfoGoesFirstWhenPresent)
 {
     Payload("a.txt", "a");

@@ -424,6 +424,13 @@ std::vector<ListedEntry> List(const fs::path& file)
     if (zip == nullptr)
         throw CPackError(Shown(file) + " holds no readable archive");
     std::vector<ListedEntry> entries;
+    // minizip does not answer "end of list" for an archive without entries.
+    unz_global_info64 global{};
+    if (unzGetGlobalInfo64(zip, &global) == UNZ_OK && global.number_entry == 0)
+    {
+        unzClose(zip);
+        return entries;
+    }
     int rc = unzGoToFirstFile(zip);
     while (rc == UNZ_OK)
     {

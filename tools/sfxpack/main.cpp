@@ -1,6 +1,8 @@
 // sfxpack: makes, checks and lists setup files (a stub image with its payload archive appended).
 #include "tools/sfxpack/SetupPacker.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -62,6 +64,22 @@ int RunPack(const std::vector<std::string>& args)
     if (options.stub.empty() || options.payload.empty() || options.output.empty())
         return Usage("pack needs --stub, --payload and -o");
     const uint64_t size = sfxpack::Pack(options);
+    if (options.setupInfo.empty())
+    {
+        // The stub reads its configuration from this entry before anything else.
+        const auto entries = sfxpack::List(options.output);
+        const bool found =
+            !entries.empty() && entries.front().name.size() == 13 &&
+            std::equal(entries.front().name.begin(), entries.front().name.end(), "SetupInfo.ini",
+                       [](char a, char b)
+                       {
+                           return std::tolower(static_cast<unsigned char>(a)) ==
+                                  std::tolower(static_cast<unsigned char>(b));
+                       });
+        if (!found)
+            std::cerr << "sfxpack: warning: the payload has no SetupInfo.ini and no --setup-info "
+                         "was given; the stub will stop with its payload error\n";
+    }
     const std::u8string shown = options.output.u8string();
     std::cout << std::string(shown.begin(), shown.end()) << ": " << size << " bytes\n";
     return 0;
