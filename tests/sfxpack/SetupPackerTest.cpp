@@ -20,7 +20,11 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first
+#include <imagehlp.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -175,6 +179,25 @@ TEST_F(SetupPackerTest, EmptyPayloadMakesAnEmptyArchive)
     EXPECT_TRUE(List(m_options.output).empty());
     EXPECT_EQ(Verify(m_options.output), "");
 }
+
+#ifdef _WIN32
+TEST_F(SetupPackerTest, ImageChecksumCoversTheWholeFile)
+{
+    // The system's own checksum routine is the judge, for files of odd and even length.
+    bool seen[2] = {false, false};
+    for (int length = 1; length < 40 && !(seen[0] && seen[1]); ++length)
+    {
+        Payload("SetupInfo.ini", std::string(static_cast<size_t>(length), 'i'));
+        const uint64_t size = Pack(m_options);
+        seen[size % 2] = true;
+        DWORD stored = 0;
+        DWORD computed = 0;
+        ASSERT_EQ(::MapFileAndCheckSumW(m_options.output.c_str(), &stored, &computed), 0u);
+        EXPECT_EQ(stored, computed) << size;
+    }
+    EXPECT_TRUE(seen[0] && seen[1]);
+}
+#endif
 
 TEST_F(SetupPackerTest, DefaultSetupInfoGoesFirstWhenPresent)
 {

@@ -235,6 +235,34 @@ uint32_t DosTimeOf(const fs::path& path)
                          local.tm_min, local.tm_sec);
 }
 
+// The PE image checksum of the whole file: 16-bit words summed with end-around carry, the
+// checksum field itself read as zero, plus the file's length.
+uint32_t PeChecksum(std::FILE* file, uint64_t checksumField, uint64_t size)
+{
+    if (Seek(file, 0) != 0)
+        throw CPackError("cannot read back the setup file: " + std::string(std::strerror(errno)));
+    std::vector<uint8_t> chunk(1 << 20);
+    uint64_t sum = 0;
+    uint64_t at = 0;
+    while (at < size)
+    {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(chunk.size(), size - at));
+        if (std::fread(chunk.data(), 1, n, file) != n)
+            throw CPackError("cannot read back the setup file");
+        for (size_t i = 0; i < n; i += 2)
+        {
+            const uint64_t offset = at + i;
+            if (offset >= checksumField && offset < checksumField + 4)
+                continue;
+            sum += chunk[i] | (i + 1 < n ? chunk[i + 1] << 8 : 0);
+            sum = (sum & 0xFFFF) + (sum >> 16);
+        }
+        at += n;
+    }
+    sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<uint32_t>(sum + size);
+}
+
 void WritePayload(std::FILE* out, const std::vector<PayloadItem>& items)
 {
     CZipWriter zip(out);
@@ -337,7 +365,8 @@ uint64_t Pack(const PackOptions& options)
         std::rotate(items.begin(), first, first + 1);
 
     // Written beside the target and renamed at the end, so a failure leaves no broken file.
-    const fs::path temporary = Shown(options.output) + ".part";
+    fs::path temporary = options.output;
+    temporary += ".part";
     FilePtr out = OpenFile(temporary, "wb+");
     if (!out)
         throw CPackError("cannot create " + Shown(temporary) + ": " + std::strerror(errno));
@@ -353,6 +382,13 @@ uint64_t Pack(const PackOptions& options)
         plcore::WriteLe64(recorded, size);
         if (Seek(out.get(), verify.fileOffset) != 0 ||
             std::fwrite(recorded, 1, 8, out.get()) != 8 || std::fflush(out.get()) != 0)
+            throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
+        // The image's checksum covers the whole file, so it is made last.
+        const uint64_t checksumField = uint64_t{pe.PeOffset()} + CPeImage::kCheckSumField;
+        uint8_t checksum[4];
+        plcore::WriteLe32(checksum, PeChecksum(out.get(), checksumField, size));
+        if (Seek(out.get(), checksumField) != 0 || std::fwrite(checksum, 1, 4, out.get()) != 4 ||
+            std::fflush(out.get()) != 0)
             throw CPackError("cannot write the setup file: " + std::string(std::strerror(errno)));
         out.reset();
         std::error_code ec;
