@@ -14,3 +14,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/support/wine-run)
+
+# zlib linked statically (libz.a, not the import library of zlib1.dll): the programs must need
+# no DLL beyond Windows itself.
+set(ZLIB_USE_STATIC_LIBS ON)
+# Named outright, so that a build folder whose cache still holds the import library follows too.
+set(ZLIB_LIBRARY ${CMAKE_FIND_ROOT_PATH}/lib/libz.a)
+set(ZLIB_LIBRARY_RELEASE ${ZLIB_LIBRARY})

@@ -2,6 +2,8 @@
 
 #include "plcore/win32/FontOccManager.h"
 #include "stub/app/DllSearchPath.h"
+#include "stub/payload/ModulePath.h"
+#include "stub/payload/VerifySetupFile.h"
 #include "stub/setup/StubDefaults.h"
 
 #include <clocale>
@@ -57,6 +59,15 @@ BOOL CApp::InitInstance()
     if (!ParseCommandLine())
     {
         m_nExitCode = SFX_EXIT_HELP_SHOWN;
+        return FALSE;
+    }
+
+    // Nothing more is read from a file that is not whole.
+    const std::wstring damage = stub::VerifySetupFile(stub::GetOwnModulePath());
+    if (!damage.empty())
+    {
+        AfxMessageBox(damage.c_str(), MB_ICONERROR | MB_OK);
+        m_nExitCode = SFX_ERROR_PAYLOAD;
         return FALSE;
     }
     return FALSE;
