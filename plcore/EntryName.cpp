@@ -25,8 +25,12 @@ bool IsReservedDeviceName(std::u16string_view component)
     if (upper == u"CON" || upper == u"PRN" || upper == u"AUX" || upper == u"NUL" ||
         upper == u"CONIN$" || upper == u"CONOUT$")
         return true;
+    // Windows takes the Latin-1 superscript digits 1-3 (U+00B9, U+00B2, U+00B3) as port numbers
+    // too: COM with a superscript one opens COM1.
+    const auto portDigit = [](char16_t c)
+    { return (c >= u'1' && c <= u'9') || c == u'\u00b9' || c == u'\u00b2' || c == u'\u00b3'; };
     return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) &&
-           upper[3] >= u'1' && upper[3] <= u'9';
+           portDigit(upper[3]);
 }
 
 } // namespace

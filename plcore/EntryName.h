@@ -22,8 +22,8 @@ bool DecodeUtf8(std::string_view text, std::u16string& out);
 // True when a file named `name` (either "/" or "\" as separator; a trailing separator marks a
 // folder) lands inside the extraction folder under exactly that name: not empty, not absolute,
 // no drive, no ":" (no stream), no ".." component, no component ending in "." or " ", and no
-// reserved device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9) with or without an
-// extension.
+// reserved device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9, the ports also with
+// a superscript digit 1-3) with or without an extension.
 bool IsSafeEntryName(std::u16string_view name);
 
 } // namespace plcore

@@ -41,6 +41,8 @@ TEST(EntryName, HostileNamesAreRefused)
         {u"Aux .log", "device with blank"},
         {u"com1", "serial port"},
         {u"LPT9.dat", "printer port"},
+        {u"COM\u00b9", "serial port with a superscript digit"},
+        {u"sub/lpt\u00b3.txt", "printer port with a superscript digit"},
         {u"conout$.txt", "console output"},
     };
     for (const Case& c : cases)

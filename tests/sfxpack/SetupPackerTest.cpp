@@ -332,6 +332,13 @@ TEST_F(SetupPackerTest, RefusesWhatTheStubCouldNotUse)
              t.Payload("README.txt", "");
          },
          "differ only in letter case"},
+        {"file and folder differing in case",
+         [](SetupPackerTest& t)
+         {
+             t.Payload("Docs/guide.txt", "");
+             t.Payload("docs", "");
+         },
+         "differ only in letter case"},
         {"setup info absent", [](SetupPackerTest& t) { t.m_options.setupInfo = "x.ini"; },
          "is not in the payload"},
         {"culture too long", [](SetupPackerTest& t) { t.m_options.culture = "abcdefghijklmnop"; },

@@ -189,11 +189,12 @@ std::vector<PayloadItem> CollectPayload(const fs::path& root)
         throw CPackError("cannot read payload " + Shown(root) + ": " + ec.message());
     std::sort(items.begin(), items.end(),
               [](const PayloadItem& a, const PayloadItem& b) { return a.name < b.name; });
-    // Windows names ignore letter case: two such entries would be extracted as one file.
+    // Windows names ignore letter case: two such entries would be extracted as one file, and a
+    // file beside a folder of the same name cannot be created at all.
     std::map<std::string, const PayloadItem*> folded;
     for (const PayloadItem& item : items)
     {
-        std::string key = item.name;
+        std::string key = item.folder ? item.name.substr(0, item.name.size() - 1) : item.name;
         for (char& c : key)
             c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
         const auto [at, inserted] = folded.emplace(key, &item);
