@@ -332,6 +332,13 @@ TEST_F(SetupPackerTest, RefusesWhatTheStubCouldNotUse)
              t.Payload("README.txt", "");
          },
          "differ only in letter case"},
+        {"names differing in case beyond ASCII",
+         [](SetupPackerTest& t)
+         {
+             t.Payload("\xC3\x84rger.txt", ""); // Ärger.txt
+             t.Payload("\xC3\xA4rger.txt", ""); // ärger.txt
+         },
+         "differ only in letter case"},
         {"file and folder differing in case",
          [](SetupPackerTest& t)
          {

@@ -21,6 +21,13 @@
 #include <iowin32.h>
 #endif
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <locale.h>
+#include <wctype.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -53,6 +60,32 @@ std::string Shown(const fs::path& path)
 {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+// An entry name as Windows compares names: upper-cased letter by letter, beyond ASCII too
+// (Ärger.txt and ärger.txt are one file there).
+std::u16string FoldedForWindows(std::string_view utf8Name)
+{
+    std::u16string name;
+    if (!plcore::DecodeUtf8(utf8Name, name))
+        name.assign(utf8Name.begin(), utf8Name.end());
+#ifdef _WIN32
+    CharUpperBuffW(reinterpret_cast<wchar_t*>(name.data()), static_cast<DWORD>(name.size()));
+#else
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    for (char16_t& c : name)
+    {
+        if (c < 0x80)
+            c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+        else if (unicode != static_cast<locale_t>(0) && (c < 0xD800 || c > 0xDFFF))
+        {
+            const wint_t upper = towupper_l(c, unicode);
+            if (upper <= 0xFFFF)
+                c = static_cast<char16_t>(upper);
+        }
+    }
+#endif
+    return name;
 }
 
 std::u16string Ascii16(std::string_view s)
@@ -191,12 +224,11 @@ std::vector<PayloadItem> CollectPayload(const fs::path& root)
               [](const PayloadItem& a, const PayloadItem& b) { return a.name < b.name; });
     // Windows names ignore letter case: two such entries would be extracted as one file, and a
     // file beside a folder of the same name cannot be created at all.
-    std::map<std::string, const PayloadItem*> folded;
+    std::map<std::u16string, const PayloadItem*> folded;
     for (const PayloadItem& item : items)
     {
-        std::string key = item.folder ? item.name.substr(0, item.name.size() - 1) : item.name;
-        for (char& c : key)
-            c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        const std::u16string key = FoldedForWindows(
+            item.folder ? std::string_view(item.name).substr(0, item.name.size() - 1) : item.name);
         const auto [at, inserted] = folded.emplace(key, &item);
         if (!inserted)
             throw CPackError("payload entries \"" + at->second->name + "\" and \"" + item.name +
