@@ -339,6 +339,13 @@ TEST_F(SetupPackerTest, RefusesWhatTheStubCouldNotUse)
              t.Payload("\xC3\xA4rger.txt", ""); // ärger.txt
          },
          "differ only in letter case"},
+        {"Cyrillic names differing in case",
+         [](SetupPackerTest& t)
+         {
+             t.Payload("\xD0\x94\xD0\xB0.txt", ""); // Да.txt
+             t.Payload("\xD0\xB4\xD0\x90.txt", ""); // дА.txt
+         },
+         "differ only in letter case"},
         {"file and folder differing in case",
          [](SetupPackerTest& t)
          {

@@ -21,13 +21,6 @@
 #include <iowin32.h>
 #endif
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <locale.h>
-#include <wctype.h>
-#endif
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -62,6 +55,31 @@ std::string Shown(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
+// The upper case of a UTF-16 unit for the scripts file names are mostly written in (Latin,
+// Greek, Cyrillic); other units stay as they are. A table of our own, so the answer does not
+// depend on the locales installed on the packing machine.
+char16_t UpperForWindows(char16_t c)
+{
+    if (c >= u'a' && c <= u'z')
+        return static_cast<char16_t>(c - 0x20);
+    if ((c >= 0x00E0 && c <= 0x00FE && c != 0x00F7) ||
+        (c >= 0x03B1 && c <= 0x03CB && c != 0x03C2) || (c >= 0x0430 && c <= 0x044F))
+        return static_cast<char16_t>(c - 0x20);
+    if (c == 0x00FF)
+        return 0x0178;
+    if (c >= 0x0450 && c <= 0x045F)
+        return static_cast<char16_t>(c - 0x50);
+    // Latin Extended-A and the Cyrillic supplements pair upper and lower case side by side.
+    const bool oddLower = (c >= 0x0100 && c <= 0x012F) || (c >= 0x0132 && c <= 0x0137) ||
+                          (c >= 0x014A && c <= 0x0177) || (c >= 0x0460 && c <= 0x04BF) ||
+                          (c >= 0x04D0 && c <= 0x052F);
+    const bool evenLower = (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E) ||
+                           (c >= 0x04C1 && c <= 0x04CE);
+    if ((oddLower && (c & 1) == 1) || (evenLower && (c & 1) == 0))
+        return static_cast<char16_t>(c - 1);
+    return c;
+}
+
 // An entry name as Windows compares names: upper-cased letter by letter, beyond ASCII too
 // (Ärger.txt and ärger.txt are one file there).
 std::u16string FoldedForWindows(std::string_view utf8Name)
@@ -69,22 +87,8 @@ std::u16string FoldedForWindows(std::string_view utf8Name)
     std::u16string name;
     if (!plcore::DecodeUtf8(utf8Name, name))
         name.assign(utf8Name.begin(), utf8Name.end());
-#ifdef _WIN32
-    CharUpperBuffW(reinterpret_cast<wchar_t*>(name.data()), static_cast<DWORD>(name.size()));
-#else
-    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
     for (char16_t& c : name)
-    {
-        if (c < 0x80)
-            c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
-        else if (unicode != static_cast<locale_t>(0) && (c < 0xD800 || c > 0xDFFF))
-        {
-            const wint_t upper = towupper_l(c, unicode);
-            if (upper <= 0xFFFF)
-                c = static_cast<char16_t>(upper);
-        }
-    }
-#endif
+        c = UpperForWindows(c);
     return name;
 }
 
