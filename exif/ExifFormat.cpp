@@ -173,12 +173,12 @@ template <class T> PlWString ApplyPattern(const PlWString& pattern, bool integer
 
 PlWString PatternInt(uint32_t textId, int value)
 {
-    return ApplyIntPattern(LoadTextOrEmpty(textId), value);
+    return ApplyIntPattern(LoadTextRef(textId), value);
 }
 
 PlWString PatternDouble(uint32_t textId, double value)
 {
-    return ApplyDoublePattern(LoadTextOrEmpty(textId), value);
+    return ApplyDoublePattern(LoadTextRef(textId), value);
 }
 
 struct SValueText
@@ -473,8 +473,8 @@ EError FormatDateTime(const CExifTag& tag, PlWString& text)
 {
     if (!HasValue(tag))
         return eErrNoValue;
-    FormatDateParts(tag, LoadTextOrEmpty(kTextDatePattern), kDateRoom,
-                    LoadTextOrEmpty(kTextTimePattern), text);
+    FormatDateParts(tag, LoadTextRef(kTextDatePattern), kDateRoom, LoadTextRef(kTextTimePattern),
+                    text);
     return eOk;
 }
 

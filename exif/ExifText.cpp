@@ -113,10 +113,12 @@ struct SWideTables
     }
 };
 
+// Kept for the life of the process (never destroyed), so that texts can be looked up from static
+// destructors too.
 const SWideTables& WideTables()
 {
-    static const SWideTables tables;
-    return tables;
+    static const SWideTables* const tables = new SWideTables();
+    return *tables;
 }
 
 // The wide text of id in table, or nullptr when the table has no text for it.
@@ -169,7 +171,10 @@ bool LookupText(uint16_t language, uint32_t id, PlOSAL::PlWString& text)
     return true;
 }
 
-bool LoadText(uint32_t id, PlOSAL::PlWString& text)
+namespace
+{
+
+const PlOSAL::PlWString* FindLoadedText(uint32_t id)
 {
     // The same fallbacks as looking up the current language, its primary language and English
     // in turn, with the user's language (for a current language of 0) read once.
@@ -182,10 +187,25 @@ bool LoadText(uint32_t id, PlOSAL::PlWString& text)
         found = FindText(second, id);
     if (found == nullptr)
         found = FindText(FindKnownTable(kLangEnglishUK), id);
+    return found;
+}
+
+} // namespace
+
+bool LoadText(uint32_t id, PlOSAL::PlWString& text)
+{
+    const PlOSAL::PlWString* found = FindLoadedText(id);
     if (found == nullptr)
         return false;
     text = *found;
     return true;
+}
+
+const PlOSAL::PlWString& LoadTextRef(uint32_t id)
+{
+    static const PlOSAL::PlWString* const empty = new PlOSAL::PlWString();
+    const PlOSAL::PlWString* found = FindLoadedText(id);
+    return found != nullptr ? *found : *empty;
 }
 
 PlOSAL::PlWString LoadTextOrEmpty(uint32_t id)
