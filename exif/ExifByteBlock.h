@@ -27,6 +27,17 @@ public:
         m_nSize = size;
         return true;
     }
+    // Replaces the block by size new bytes the caller fills completely before reading any; false,
+    // block unchanged, on failure.
+    bool AllocateForOverwrite(size_t size)
+    {
+        std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
+        if (!data)
+            return false;
+        m_pData = std::move(data);
+        m_nSize = size;
+        return true;
+    }
     // Replaces the block by a copy of size bytes; false, block unchanged, on failure.
     bool Assign(const uint8_t* bytes, size_t size)
     {

@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace PlExif
@@ -49,6 +50,25 @@ PlWString Printf(const char* pattern, ...)
     if (n < 0)
         return {};
     return PlOSAL::FromAscii(buffer);
+}
+
+// A whole number in decimal, as "%i" and "%u" print it, without going through the C library's
+// formatter (the most common value text).
+PlWString Decimal(int64_t value)
+{
+    char16_t digits[24];
+    char16_t* end = digits + std::size(digits);
+    char16_t* p = end;
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do
+    {
+        *--p = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--p = u'-';
+    return PlWString(p, end);
 }
 
 // The integer part of v as an int; false for a value that has none (infinite, NaN, too large).
@@ -153,12 +173,12 @@ template <class T> PlWString ApplyPattern(const PlWString& pattern, bool integer
 
 PlWString PatternInt(uint32_t textId, int value)
 {
-    return ApplyIntPattern(LoadTextOrEmpty(textId), value);
+    return ApplyIntPattern(LoadTextRef(textId), value);
 }
 
 PlWString PatternDouble(uint32_t textId, double value)
 {
-    return ApplyDoublePattern(LoadTextOrEmpty(textId), value);
+    return ApplyDoublePattern(LoadTextRef(textId), value);
 }
 
 struct SValueText
@@ -278,7 +298,7 @@ EError FormatLong(const CExifTag& tag, PlWString& text)
     unsigned long value = 0;
     const EError result = tag.GetLong(value);
     if (result == eOk)
-        text = Printf("%u", static_cast<unsigned>(value));
+        text = Decimal(static_cast<unsigned>(value));
     return result;
 }
 
@@ -287,7 +307,7 @@ EError FormatShort(const CExifTag& tag, PlWString& text)
     unsigned short value = 0;
     const EError result = tag.GetShort(value);
     if (result == eOk)
-        text = Printf("%i", static_cast<int>(value));
+        text = Decimal(value);
     return result;
 }
 
@@ -296,7 +316,7 @@ EError FormatByte(const CExifTag& tag, PlWString& text)
     uint8_t value = 0;
     const EError result = tag.GetByte(value);
     if (result == eOk)
-        text = Printf("%i", static_cast<int>(value));
+        text = Decimal(value);
     return result;
 }
 
@@ -314,7 +334,7 @@ EError FormatGpsVersion(const CExifTag& tag, PlWString& text)
             return eOk;
         }
     }
-    text = Printf("%i.%i.%i.%i", b[0], b[1], b[2], b[3]);
+    text = Decimal(b[0]) + u'.' + Decimal(b[1]) + u'.' + Decimal(b[2]) + u'.' + Decimal(b[3]);
     return eOk;
 }
 
@@ -453,8 +473,8 @@ EError FormatDateTime(const CExifTag& tag, PlWString& text)
 {
     if (!HasValue(tag))
         return eErrNoValue;
-    FormatDateParts(tag, LoadTextOrEmpty(kTextDatePattern), kDateRoom,
-                    LoadTextOrEmpty(kTextTimePattern), text);
+    FormatDateParts(tag, LoadTextRef(kTextDatePattern), kDateRoom, LoadTextRef(kTextTimePattern),
+                    text);
     return eOk;
 }
 

@@ -4,6 +4,8 @@
 
 #include "ExifTag.h"
 
+#include <algorithm>
+
 namespace PlExif
 {
 
@@ -18,18 +20,47 @@ CExifIfd::~CExifIfd()
         entry.second->Release();
 }
 
+namespace
+{
+
+bool NumberBelow(const std::pair<uint16_t, CExifTag*>& entry, uint16_t number)
+{
+    return entry.first < number;
+}
+
+} // namespace
+
 CExifTag* CExifIfd::Find(uint16_t tag) const
 {
-    const auto it = m_tags.find(tag);
-    return it == m_tags.end() ? nullptr : it->second;
+    const auto it = std::lower_bound(m_tags.begin(), m_tags.end(), tag, NumberBelow);
+    return it == m_tags.end() || it->first != tag ? nullptr : it->second;
+}
+
+void CExifIfd::Reserve(size_t count) noexcept
+{
+    try
+    {
+        m_tags.reserve(count);
+    }
+    catch (...)
+    {
+    }
 }
 
 bool CExifIfd::Insert(CExifTag* tag)
 {
+    const uint16_t number = tag->m_wTag;
+    // Files are mostly written in tag order: the end is the common place.
+    auto at = m_tags.end();
+    if (!m_tags.empty() && m_tags.back().first >= number)
+    {
+        at = std::lower_bound(m_tags.begin(), m_tags.end(), number, NumberBelow);
+        if (at->first == number)
+            return false;
+    }
     try
     {
-        if (!m_tags.emplace(tag->m_wTag, tag).second)
-            return false;
+        m_tags.emplace(at, number, tag);
     }
     catch (...)
     {
@@ -41,8 +72,8 @@ bool CExifIfd::Insert(CExifTag* tag)
 
 bool CExifIfd::Remove(uint16_t tag)
 {
-    const auto it = m_tags.find(tag);
-    if (it == m_tags.end())
+    const auto it = std::lower_bound(m_tags.begin(), m_tags.end(), tag, NumberBelow);
+    if (it == m_tags.end() || it->first != tag)
         return false;
     CExifTag* removed = it->second;
     m_tags.erase(it);

@@ -4,6 +4,8 @@
 
 #include "ExifGuard.h"
 
+#include <utility>
+
 namespace PlExif
 {
 
@@ -30,6 +32,20 @@ EError CExifString::HandOut(const PlOSAL::PlWString& text, IPlExifString*& out) 
         out = nullptr;
         return eErrOutOfMemory;
     }
+    s->AddRef();
+    out = s;
+    return eOk;
+}
+
+EError CExifString::HandOut(PlOSAL::PlWString&& text, IPlExifString*& out) noexcept
+{
+    CExifString* s = new (std::nothrow) CExifString();
+    if (s == nullptr)
+    {
+        out = nullptr;
+        return eErrOutOfMemory;
+    }
+    s->m_text = std::move(text);
     s->AddRef();
     out = s;
     return eOk;

@@ -18,6 +18,8 @@ public:
     static CExifString* Create(const PlOSAL::PlWString& text) noexcept;
     // Hands text out through an out-parameter with the caller's reference.
     static EError HandOut(const PlOSAL::PlWString& text, IPlExifString*& out) noexcept;
+    // The same, taking over the text's storage instead of copying it.
+    static EError HandOut(PlOSAL::PlWString&& text, IPlExifString*& out) noexcept;
 
     unsigned long AddRef() override;
     unsigned long Release() override;

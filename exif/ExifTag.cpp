@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cstring>
+#include <utility>
 
 namespace PlExif
 {
@@ -112,7 +113,7 @@ EError CExifTag::GetValueText(IPlExifString*& text) const
             const EError result = row->formatter(*this, value);
             if (result != eOk)
                 return result;
-            return CExifString::HandOut(value, text);
+            return CExifString::HandOut(std::move(value), text);
         });
 }
 
@@ -172,7 +173,7 @@ EError CExifTag::GetString(IPlExifString*& text) const
             const EError result = GetStringText(value);
             if (result != eOk)
                 return result;
-            return CExifString::HandOut(value, text);
+            return CExifString::HandOut(std::move(value), text);
         });
 }
 

@@ -5,7 +5,7 @@
 #include "ExifFormat.h"
 #include "ExifTagTypes.h"
 
-#include <map>
+#include <cstddef>
 
 namespace PlExif
 {
@@ -104,21 +104,49 @@ const SExifTagDef kTagDefs[kTagIdCount] = {
 };
 // clang-format on
 
-// One ordered map per directory from tag number to row; each row is filed under its own
-// directory only, so the same number may mean different tags in different directories.
-struct SRowMaps
+// The rows by (directory, tag number) in an open-addressing table, so that finding a row takes
+// one or two probes; each row is filed under its own directory only, so the same number may mean
+// different tags in different directories. A repeated (directory, number) keeps its first row.
+class CRowIndex
 {
-    std::map<uint32_t, const SExifTagDef*> byIfd[kIfdCount];
-
-    SRowMaps()
+public:
+    CRowIndex()
     {
         for (const SExifTagDef& row : kTagDefs)
-            byIfd[row.ifd].emplace(row.tag, &row);
+        {
+            const uint32_t key = Key(row.ifd, row.tag);
+            size_t at = Slot(key);
+            while (m_slots[at] != nullptr && Key(m_slots[at]->ifd, m_slots[at]->tag) != key)
+                at = (at + 1) % kSlots;
+            if (m_slots[at] == nullptr)
+                m_slots[at] = &row;
+        }
     }
+
+    const SExifTagDef* Find(uint32_t ifd, uint32_t tag) const
+    {
+        const uint32_t key = Key(ifd, tag);
+        for (size_t at = Slot(key);; at = (at + 1) % kSlots)
+        {
+            const SExifTagDef* row = m_slots[at];
+            if (row == nullptr || (row->tag == tag && row->ifd == ifd))
+                return row;
+        }
+    }
+
+private:
+    // A power of two well above the row count keeps the probe runs short and one slot free.
+    static constexpr size_t kSlots = 256;
+    static_assert(kTagIdCount < kSlots / 2);
+
+    static uint32_t Key(uint32_t ifd, uint32_t tag) { return ifd << 16 | (tag & 0xFFFF); }
+    static size_t Slot(uint32_t key) { return (key * 0x9E3779B1u) >> 24; }
+
+    const SExifTagDef* m_slots[kSlots] = {};
 };
 
 // Built when the library is loaded, before any operation can run; read-only afterwards.
-const SRowMaps g_rowMaps;
+const CRowIndex g_rowIndex;
 
 } // namespace
 
@@ -129,11 +157,9 @@ const SExifTagDef* GetRow(uint32_t id)
 
 const SExifTagDef* FindRow(uint32_t ifd, uint32_t tag)
 {
-    if (ifd >= kIfdCount)
+    if (ifd >= kIfdCount || tag > 0xFFFF)
         return nullptr;
-    const auto& map = g_rowMaps.byIfd[ifd];
-    const auto it = map.find(tag);
-    return it == map.end() ? nullptr : it->second;
+    return g_rowIndex.Find(ifd, tag);
 }
 
 bool IsReadOnlyId(uint32_t id)

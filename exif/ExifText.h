@@ -29,5 +29,7 @@ bool LookupText(uint16_t language, uint32_t id, PlOSAL::PlWString& text);
 // whether one was found; when not, text is left as it was.
 bool LoadText(uint32_t id, PlOSAL::PlWString& text);
 PlOSAL::PlWString LoadTextOrEmpty(uint32_t id);
+// The same text without a copy; it stays valid as long as the library is loaded.
+const PlOSAL::PlWString& LoadTextRef(uint32_t id);
 
 } // namespace PlExif

@@ -5,6 +5,8 @@
 #include "ExifContext.h"
 #include "ExifTag.h"
 
+#include <algorithm>
+
 namespace PlExif
 {
 
@@ -53,7 +55,11 @@ CExifTag* CPlExifTagIterator::Advance()
         const CExifIfd* dir = m_pContext->Ifd(static_cast<EExifIfd>(ifd));
         if (dir == nullptr)
             continue;
-        const auto it = within ? dir->m_tags.upper_bound(m_wCurrentTag) : dir->m_tags.begin();
+        const auto it =
+            within ? std::upper_bound(dir->m_tags.begin(), dir->m_tags.end(), m_wCurrentTag,
+                                      [](uint16_t number, const auto& entry)
+                                      { return number < entry.first; })
+                   : dir->m_tags.begin();
         if (it != dir->m_tags.end())
         {
             m_nCurrentIfd = static_cast<EExifIfd>(ifd);

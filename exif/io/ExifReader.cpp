@@ -21,10 +21,11 @@ namespace
 // Files and buffers are recognised by their first 128 bytes.
 constexpr size_t kHeaderWindow = 128;
 
-// Allocates m_app1 and fills the part of the segment that lies in the header window.
+// Allocates m_app1 and fills the part of the segment that lies in the header window; the caller
+// fills the rest (or drops the segment when it cannot).
 bool StartApp1(CExifContext& ctx, const uint8_t* window, const SApp1Location& at, size_t& copied)
 {
-    if (!ctx.m_app1.Allocate(at.nTotalSize))
+    if (!ctx.m_app1.AllocateForOverwrite(at.nTotalSize))
         return false;
     copied = kHeaderWindow - at.nOffset;
     if (copied > at.nTotalSize)
@@ -170,6 +171,7 @@ EError CExifReader::ParseDirectory(CExifContext& ctx, const CTiffWalker& walker,
     if (!walker.OpenDirectory(offset, count))
         return eErrFailed;
     ifd->m_nByteSize = 6;
+    ifd->Reserve(ifd->GetCount() + count);
     uint8_t* const app1 = ctx.m_app1.Data();
     for (uint16_t i = 0; i < count; ++i)
     {

@@ -30,15 +30,17 @@ unsigned DayOfWeek(unsigned year, unsigned month, unsigned day)
 
 void AppendNumber(PlWString& out, unsigned value, unsigned minDigits)
 {
-    PlWString digits;
+    char16_t digits[16];
+    size_t start = sizeof digits / sizeof digits[0];
     do
     {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+        digits[--start] = static_cast<char16_t>(u'0' + value % 10);
         value /= 10;
     } while (value != 0);
-    while (digits.size() < minDigits)
-        digits.insert(digits.begin(), u'0');
-    out += digits;
+    const size_t count = sizeof digits / sizeof digits[0] - start;
+    if (count < minDigits)
+        out.append(minDigits - count, u'0');
+    out.append(digits + start, count);
 }
 
 // Runs the pattern; element(letter, run length, out) answers whether it consumed the letter.

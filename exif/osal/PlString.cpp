@@ -2,6 +2,7 @@
 
 #include "osal/PlString.h"
 
+#include <cstring>
 #include <type_traits>
 
 namespace PlOSAL
@@ -100,10 +101,17 @@ std::wstring ToWide(const PlWString& text)
 PlWString FromUtf8(const char* text, size_t length)
 {
     PlWString out;
+    // Never more UTF-16 units than bytes.
+    out.reserve(length);
     const auto* bytes = reinterpret_cast<const uint8_t*>(text);
     size_t pos = 0;
     while (pos < length)
     {
+        if (bytes[pos] < 0x80)
+        {
+            out.push_back(bytes[pos++]);
+            continue;
+        }
         char32_t cp = 0;
         const size_t n = DecodeUtf8(bytes, length, pos, cp);
         if (n == 0)
@@ -215,6 +223,8 @@ bool ToWindows1252(const PlWString& text, std::string& out)
 PlWString FromAscii(const char* text)
 {
     PlWString out;
+    if (text != nullptr)
+        out.reserve(std::strlen(text));
     for (; text != nullptr && *text != 0; ++text)
         out.push_back(static_cast<unsigned char>(*text));
     return out;

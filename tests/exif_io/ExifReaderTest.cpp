@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace PlExif;
 using pltest::Bytes;
 using pltest::CExifJpegBuilder;
@@ -172,6 +175,63 @@ TEST(ExifReader, KeepsTheFirstOfTwoEntriesWithOneNumber)
     tag->GetShort(s);
     tag->Release();
     EXPECT_EQ(s, 3);
+}
+
+namespace
+{
+
+std::wstring Text(const IPlExifTag& tag)
+{
+    IPlExifString* text = nullptr;
+    if (tag.GetValueText(text) != eOk)
+        return L"(none)";
+    std::wstring value(static_cast<size_t>(text->GetLength()) + 1, L'\0');
+    text->GetString(value.data(), static_cast<long>(value.size()));
+    text->Release();
+    value.resize(value.size() - 1);
+    return value;
+}
+
+} // namespace
+
+TEST(ExifReader, FilesEntriesOutOfOrderByNumberAndKeepsTheFirstOfARepeat)
+{
+    CExifJpegBuilder b;
+    b.ifd0 = {b.Short(0x0128, 2), b.Text(0x010F, "Testmaker"), b.Short(0x0112, 3),
+              b.Text(0x010F, "Othermaker"), b.Short(0x0112, 8)};
+    PlExifContext ctx;
+    ASSERT_EQ(Read(ctx, b.Jpeg()), eOk);
+    EXPECT_EQ(ctx.GetNumTags(), 3);
+    std::vector<std::wstring> expected;
+    for (EExifTagId id : {eTagMake, eTagOrientation, eTagResolutionUnit})
+    {
+        const IPlExifTag* tag = nullptr;
+        ASSERT_EQ(ctx.GetTag(id, tag), eOk);
+        expected.push_back(Text(*tag));
+        tag->Release();
+    }
+    EXPECT_EQ(expected[0], L"Testmaker");
+    PlExifContext orientation3;
+    CExifJpegBuilder one;
+    one.ifd0 = {one.Short(0x0112, 3)};
+    ASSERT_EQ(Read(orientation3, one.Jpeg()), eOk);
+    const IPlExifTag* first = nullptr;
+    ASSERT_EQ(orientation3.GetTag(eTagOrientation, first), eOk);
+    EXPECT_EQ(expected[1], Text(*first));
+    first->Release();
+
+    // The walk goes in number order, whatever the order in the file.
+    IPlExifTagIterator* it = nullptr;
+    ASSERT_EQ(ctx.GetTagIterator(it), eOk);
+    std::vector<std::wstring> walked;
+    const IPlExifTag* tag = nullptr;
+    while (it->Next(tag) == eOk)
+    {
+        walked.push_back(Text(*tag));
+        tag->Release();
+    }
+    it->Release();
+    EXPECT_EQ(walked, expected);
 }
 
 TEST(ExifReader, ReadsAWidthStoredAsShortAsLong)

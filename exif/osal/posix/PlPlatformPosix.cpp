@@ -9,6 +9,8 @@
 #include <langinfo.h>
 #include <locale.h>
 
+extern char** environ;
+
 namespace PlOSAL
 {
 
@@ -56,6 +58,16 @@ const SPlLocaleNames& UserLocaleNames()
     return names;
 }
 
+bool StartsWith(const char* text, const char* prefix)
+{
+    for (; *prefix != 0; ++text, ++prefix)
+    {
+        if (*text != *prefix)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 PlWString FromAnsi(const uint8_t* bytes, size_t length)
@@ -94,15 +106,30 @@ bool FormatLocaleTime(const SPlDateTime& when, const PlWString& pattern, size_t 
 
 uint16_t UserLanguage()
 {
-    // The same order of precedence as the C library's message catalogues.
-    const char* vars[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    const char* value = nullptr;
-    for (const char* var : vars)
+    // The same order of precedence as the C library's message catalogues: LC_ALL, LC_MESSAGES,
+    // LANG, an empty one counting as unset. One pass over the environment finds all three (the
+    // first entry of a name, as getenv answers), since this runs for every text looked up.
+    static const char* const kVars[] = {"LC_ALL=", "LC_MESSAGES=", "LANG="};
+    static const size_t kLengths[] = {7, 12, 5};
+    const char* found[3] = {nullptr, nullptr, nullptr};
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry)
     {
-        value = std::getenv(var);
-        if (value != nullptr && *value != 0)
+        if ((*entry)[0] != 'L')
+            continue;
+        for (int i = 0; i < 3; ++i)
+        {
+            if (found[i] == nullptr && StartsWith(*entry, kVars[i]))
+                found[i] = *entry + kLengths[i];
+        }
+    }
+    const char* value = nullptr;
+    for (const char* candidate : found)
+    {
+        if (candidate != nullptr && *candidate != 0)
+        {
+            value = candidate;
             break;
-        value = nullptr;
+        }
     }
     if (value == nullptr || std::strlen(value) < 2)
         return 0;
