@@ -2,13 +2,7 @@
 
 #include "plcore/EntryName.h"
 
-// Newer zlib headers dropped the OF() prototype macro that minizip's headers still use.
-#ifndef OF
-#define OF(args) args
-#endif
-#include <unzip.h>
-// iowin32.h needs the types of unzip.h.
-#include <iowin32.h>
+#include "plcore/MinizipApi.h"
 
 #include <cerrno>
 #include <vector>

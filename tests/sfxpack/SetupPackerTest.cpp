@@ -7,16 +7,7 @@
 #include "tools/sfxpack/FileIo.h"
 #include "tools/sfxpack/ZipWriter.h"
 
-#if __has_include(<minizip/unzip.h>)
-#include <minizip/unzip.h>
-#else
-#ifndef OF
-#define OF(args) args
-#endif
-#include <unzip.h>
-// iowin32.h needs the types of unzip.h.
-#include <iowin32.h>
-#endif
+#include "plcore/MinizipApi.h"
 
 #include <gtest/gtest.h>
 

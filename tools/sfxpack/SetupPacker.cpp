@@ -9,17 +9,7 @@
 
 #include "tools/sfxpack/FileIo.h"
 
-#if __has_include(<minizip/unzip.h>)
-#include <minizip/unzip.h>
-#else
-// zlib's contributed sources, as the Windows build compiles them.
-#ifndef OF
-#define OF(args) args
-#endif
-#include <unzip.h>
-// iowin32.h needs the types of unzip.h.
-#include <iowin32.h>
-#endif
+#include "plcore/MinizipApi.h"
 
 #include <algorithm>
 #include <cerrno>
